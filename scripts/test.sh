@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the panel and every test for Windows, then runs all tests under Wine (on a virtual display when
+# there is no display). Exits non-zero when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw
+
+run=(ctest --preset mingw "$@")
+if [ -z "${DISPLAY:-}" ]; then
+  run=(xvfb-run -a -s "-screen 0 1600x1200x24" "${run[@]}")
+fi
+"${run[@]}"

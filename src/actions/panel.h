@@ -1,0 +1,20 @@
+#pragma once
+// What a trading action needs from the main window. The window implements it; tests use a recording fake.
+
+#include <string>
+
+#include "bridge/panel_fields.h"
+
+namespace qm {
+
+class Panel : public PanelFields {
+ public:
+  // The status line (lblStatus).
+  virtual void SetStatus(const std::wstring& text) = 0;
+  // A modal message box with an OK button only, no icon, and the application title as caption.
+  virtual void ShowMessage(const std::wstring& text) = 0;
+  // Reads the vendor's public message into lblAds2 and reports the database outcome on the status line.
+  virtual void RefreshPublicMessage() = 0;
+};
+
+}  // namespace qm

@@ -1,0 +1,29 @@
+#pragma once
+// How a box's text becomes the value in an exchange file: trimmed of spaces, or, for take-profit and
+// stop-loss on a 5-digit account, read as a number, multiplied by ten and written back in general format.
+// Pure functions, locale-free: the decimal separator is always a point.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// Removes leading and trailing space characters only; tabs and other blanks stay.
+std::wstring TrimSpaces(std::wstring_view text);
+
+// Reads the number a text begins with, as the classic value-of-text rule does: blanks, tabs and line feeds
+// are skipped anywhere; an optional sign, digits, a point and fraction digits and an exponent (E or D) are
+// read, or &H / &O and a hexadecimal or octal integer; reading stops at the first character that cannot
+// continue the number, and a text that does not begin with one gives 0. Nothing when the number is beyond
+// the double range (the runtime's Overflow).
+std::optional<double> ValueOfText(std::wstring_view text);
+
+// General number format: at most 15 significant digits, no trailing zeros or trailing point, exponent form
+// ("1E+15", "1.5E-05") only for magnitudes from 1E15 up or below 1E-4.
+std::wstring FormatGeneralNumber(double value);
+
+// Ten times the number the text begins with, in general format; nothing on Overflow.
+std::optional<std::wstring> FiveDigitScaling(std::wstring_view text);
+
+}  // namespace qm

@@ -1,0 +1,99 @@
+#include "bridge/writers.h"
+
+#include <array>
+#include <optional>
+
+#include "bridge/exchange_folder.h"
+#include "bridge/value_forms.h"
+#include "platform/ansi.h"
+#include "platform/file_system.h"
+
+namespace qm {
+namespace {
+
+enum class Value {
+  Trimmed,         // the source box, trimmed of spaces
+  ScaledOnFive,    // trimmed, or five-digit scaling when the gate chose 5 digits
+  CommandOne,      // the constant 1
+};
+
+struct FileSpec {
+  ExchangeFile file;
+  std::wstring_view name;
+  Field source;  // unused for command files
+  Value value;
+};
+
+constexpr std::array<FileSpec, 23> kFiles{{
+    {ExchangeFile::BuyStopPrice, L"myprice.txt", Field::BuyStopPrice, Value::Trimmed},
+    {ExchangeFile::SellStopPrice, L"myprice.txt", Field::SellStopPrice, Value::Trimmed},
+    {ExchangeFile::BuyLimitPrice, L"myprice.txt", Field::BuyLimitPrice, Value::Trimmed},
+    {ExchangeFile::SellLimitPrice, L"myprice.txt", Field::SellLimitPrice, Value::Trimmed},
+    {ExchangeFile::LotSize, L"mylotsize.txt", Field::Lotsize, Value::Trimmed},
+    {ExchangeFile::TakeProfit, L"mytakeprofit.txt", Field::TakeProfit, Value::ScaledOnFive},
+    {ExchangeFile::StopLoss, L"mystoploss.txt", Field::StopLoss, Value::ScaledOnFive},
+    {ExchangeFile::MagicNo, L"mymagicno.txt", Field::MagicNo, Value::Trimmed},
+    {ExchangeFile::Pair, L"mypair.txt", Field::Pair, Value::Trimmed},
+    {ExchangeFile::CloseAll, L"mycloseall.txt", Field::Closeall, Value::Trimmed},
+    {ExchangeFile::Buy, L"Buy.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::Sell, L"Sell.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::BuyStop, L"Buystop.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::SellStop, L"Sellstop.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::BuyLimit, L"Buylimit.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::SellLimit, L"Selllimit.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::CloseAllCommand, L"Closeall.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::CloseBuy, L"Closebuy.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::CloseSell, L"Closesell.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::DeleteBuyStop, L"Deletebuystop.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::DeleteSellStop, L"Deletesellstop.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::DeleteBuyLimit, L"Deletebuylimit.txt", Field::FileLocation, Value::CommandOne},
+    {ExchangeFile::DeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation, Value::CommandOne},
+}};
+
+const FileSpec& SpecOf(ExchangeFile file) { return kFiles[static_cast<size_t>(file)]; }
+
+// The value the file will hold, or the Overflow of the five-digit scaling.
+std::optional<std::wstring> FormValue(const PanelFields& panel, const FileSpec& spec, int digits) {
+  switch (spec.value) {
+    case Value::CommandOne:
+      return L"1";
+    case Value::ScaledOnFive:
+      if (digits == 5) return FiveDigitScaling(panel.Text(spec.source));
+      [[fallthrough]];
+    case Value::Trimmed:
+      break;
+  }
+  return TrimSpaces(panel.Text(spec.source));
+}
+
+constexpr bool TableIsInEnumOrder() {
+  for (size_t i = 0; i < kFiles.size(); ++i) {
+    if (static_cast<size_t>(kFiles[i].file) != i) return false;
+  }
+  return true;
+}
+static_assert(TableIsInEnumOrder());
+
+}  // namespace
+
+std::wstring_view FileName(ExchangeFile file) { return SpecOf(file).name; }
+
+std::string ExchangeLine(std::wstring_view value) { return ToAnsi(value) + "\r\n"; }
+
+Outcome WriteExchangeFile(const PanelFields& panel, ExchangeFile file) {
+  const FileSpec& spec = SpecOf(file);
+  const std::optional<GateDecision> gate = WriterGate(ReadOptions(panel));
+  if (!gate) return std::nullopt;
+
+  const std::optional<std::wstring> path =
+      ExchangeFilePath(panel.Text(Field::FileLocation), gate->account, spec.name);
+  if (!path) return RuntimeFailure(err::kInvalidProcedureCall);
+
+  // The value is formed before the file is touched, so a failure here leaves the old file as it was.
+  const std::optional<std::wstring> value = FormValue(panel, spec, gate->digits);
+  if (!value) return RuntimeFailure(err::kOverflow);
+
+  return ReplaceFileAtomically(*path, ExchangeLine(*value));
+}
+
+}  // namespace qm

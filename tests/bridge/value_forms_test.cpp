@@ -1,0 +1,75 @@
+#include "bridge/value_forms.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace qm {
+namespace {
+
+struct ScalingCase {
+  std::wstring text;
+  std::optional<std::wstring> five_digits;  // nothing: Overflow
+};
+
+class FiveDigitScalingTest : public testing::TestWithParam<ScalingCase> {};
+
+TEST_P(FiveDigitScalingTest, WritesTenTimesTheNumber) {
+  EXPECT_EQ(FiveDigitScaling(GetParam().text), GetParam().five_digits) << "text: " << testing::PrintToString(GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FiveDigitScalingTest,
+    testing::Values(
+        // The documented table.
+        ScalingCase{L"0", L"0"}, ScalingCase{L"30", L"300"}, ScalingCase{L"2.5", L"25"}, ScalingCase{L"1.25", L"12.5"},
+        ScalingCase{L"1.1", L"11"}, ScalingCase{L"15 pips", L"150"}, ScalingCase{L"", L"0"},
+        ScalingCase{L"abc", L"0"},
+        // Blanks, tabs and line feeds are skipped anywhere; a carriage return stops the number.
+        ScalingCase{L"  1 2\t3\n", L"1230"}, ScalingCase{L"1\r2", L"10"}, ScalingCase{L"- 4.5", L"-45"},
+        ScalingCase{L"+.5", L"5"}, ScalingCase{L"5.", L"50"}, ScalingCase{L".", L"0"}, ScalingCase{L"-", L"0"},
+        ScalingCase{L"1.2.3", L"12"}, ScalingCase{L"1,5", L"10"}, ScalingCase{L"-0", L"0"},
+        // Exponents, E or D, counted only with digits.
+        ScalingCase{L"1e2", L"1000"}, ScalingCase{L"1D2", L"1000"}, ScalingCase{L"2.5E-1", L"2.5"},
+        ScalingCase{L"3e", L"30"}, ScalingCase{L"3e+", L"30"}, ScalingCase{L"3ex", L"30"},
+        // Hexadecimal and octal integers, folded to 16 or 32 bits as the runtime does.
+        ScalingCase{L"&H1F", L"310"}, ScalingCase{L"&hff", L"2550"}, ScalingCase{L"&O17", L"150"},
+        ScalingCase{L"&HFFFF", L"-10"}, ScalingCase{L"&H10000", L"655360"}, ScalingCase{L"&HFFFFFFFF", L"-10"},
+        ScalingCase{L"&H", L"0"}, ScalingCase{L"&", L"0"}, ScalingCase{L"&O8", L"0"},
+        ScalingCase{L"&H100000000", std::nullopt},
+        // General format: 15 significant digits, exponent form only at the extremes, always a point.
+        ScalingCase{L"0.1", L"1"}, ScalingCase{L"0.00123", L"0.0123"}, ScalingCase{L"0.00001", L"0.0001"},
+        ScalingCase{L"0.000001", L"1E-05"}, ScalingCase{L"12345678901234", L"123456789012340"},
+        ScalingCase{L"123456789012345", L"1.23456789012345E+15"}, ScalingCase{L"1e20", L"1E+21"},
+        ScalingCase{L"0.333333333333333333", L"3.33333333333333"}, ScalingCase{L"1e-400", L"0"},
+        ScalingCase{L"0.0000000000000000000000000000001e-400", L"0"},
+        // Beyond the double range: Overflow, before or after the multiplication.
+        ScalingCase{L"1e400", std::nullopt}, ScalingCase{L"1.7e308", std::nullopt},
+        ScalingCase{L"-1.7e308", std::nullopt}, ScalingCase{std::wstring(400, L'9'), std::nullopt},
+        ScalingCase{L"1e99999999999999999999", std::nullopt}));
+
+TEST(ValueOfTextTest, ReadsTheLargestFiniteNumbers) {
+  EXPECT_EQ(ValueOfText(L"1.7976931348623157e308"), 1.7976931348623157e308);
+  EXPECT_EQ(ValueOfText(L"0.000" + std::wstring(300, L'0') + L"1e300"), 1e-4);
+  EXPECT_TRUE(std::signbit(*ValueOfText(L"-0")));
+}
+
+TEST(FormatGeneralNumberTest, UsesAPointWhateverTheLocale) {
+  EXPECT_EQ(FormatGeneralNumber(12.5), L"12.5");
+  EXPECT_EQ(FormatGeneralNumber(-0.0), L"0");
+  EXPECT_EQ(FormatGeneralNumber(1e15), L"1E+15");
+  EXPECT_EQ(FormatGeneralNumber(999999999999999), L"999999999999999");
+  EXPECT_EQ(FormatGeneralNumber(0.0001), L"0.0001");
+  EXPECT_EQ(FormatGeneralNumber(1.5e-300), L"1.5E-300");
+}
+
+TEST(TrimSpacesTest, RemovesSpacesOnly) {
+  EXPECT_EQ(TrimSpaces(L"  1.5  "), L"1.5");
+  EXPECT_EQ(TrimSpaces(L"    "), L"");
+  EXPECT_EQ(TrimSpaces(L"\t1.5\t"), L"\t1.5\t");
+  EXPECT_EQ(TrimSpaces(L" a b "), L"a b");
+  EXPECT_EQ(TrimSpaces(L"\u00a0x\u00a0"), L"\u00a0x\u00a0");
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,264 @@
+#include "bridge/writers.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/unique_handle.h"
+#include "support/fake_panel.h"
+#include "support/temp_folder.h"
+
+namespace qm {
+namespace {
+
+using test::FakePanel;
+using test::ReadBytes;
+using test::TempFolder;
+
+// A terminal data folder with both exchange folders and the Expert Advisor path selected in the panel.
+class WriterTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    real_time = temp.MakeFolder(L"MT4\\MQL4\\files");
+    back_test = temp.MakeFolder(L"MT4\\tester\\files");
+    temp.MakeFolder(L"MT4\\MQL4\\Experts");
+    panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
+    panel.Select(Option::RealTime);
+    panel.Select(Option::FourDigit);
+  }
+
+  TempFolder temp;
+  FakePanel panel;
+  std::wstring real_time;
+  std::wstring back_test;
+};
+
+struct FileCase {
+  ExchangeFile file;
+  std::wstring name;
+  Field source;  // FileLocation for command files
+};
+
+const FileCase kAllFiles[] = {
+    {ExchangeFile::BuyStopPrice, L"myprice.txt", Field::BuyStopPrice},
+    {ExchangeFile::SellStopPrice, L"myprice.txt", Field::SellStopPrice},
+    {ExchangeFile::BuyLimitPrice, L"myprice.txt", Field::BuyLimitPrice},
+    {ExchangeFile::SellLimitPrice, L"myprice.txt", Field::SellLimitPrice},
+    {ExchangeFile::LotSize, L"mylotsize.txt", Field::Lotsize},
+    {ExchangeFile::TakeProfit, L"mytakeprofit.txt", Field::TakeProfit},
+    {ExchangeFile::StopLoss, L"mystoploss.txt", Field::StopLoss},
+    {ExchangeFile::MagicNo, L"mymagicno.txt", Field::MagicNo},
+    {ExchangeFile::Pair, L"mypair.txt", Field::Pair},
+    {ExchangeFile::CloseAll, L"mycloseall.txt", Field::Closeall},
+    {ExchangeFile::Buy, L"Buy.txt", Field::FileLocation},
+    {ExchangeFile::Sell, L"Sell.txt", Field::FileLocation},
+    {ExchangeFile::BuyStop, L"Buystop.txt", Field::FileLocation},
+    {ExchangeFile::SellStop, L"Sellstop.txt", Field::FileLocation},
+    {ExchangeFile::BuyLimit, L"Buylimit.txt", Field::FileLocation},
+    {ExchangeFile::SellLimit, L"Selllimit.txt", Field::FileLocation},
+    {ExchangeFile::CloseAllCommand, L"Closeall.txt", Field::FileLocation},
+    {ExchangeFile::CloseBuy, L"Closebuy.txt", Field::FileLocation},
+    {ExchangeFile::CloseSell, L"Closesell.txt", Field::FileLocation},
+    {ExchangeFile::DeleteBuyStop, L"Deletebuystop.txt", Field::FileLocation},
+    {ExchangeFile::DeleteSellStop, L"Deletesellstop.txt", Field::FileLocation},
+    {ExchangeFile::DeleteBuyLimit, L"Deletebuylimit.txt", Field::FileLocation},
+    {ExchangeFile::DeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation},
+};
+
+class EveryFileTest : public WriterTest, public testing::WithParamInterface<FileCase> {};
+
+// Every writer, both account types, both digit settings: exact name, exact bytes, only in its own folder.
+TEST_P(EveryFileTest, WritesOneLineIntoTheChosenFolderOnly) {
+  const FileCase& c = GetParam();
+  const bool command = c.source == Field::FileLocation;
+  if (!command) panel.texts[c.source] = L"  7.25 x  ";
+  for (Option account : {Option::RealTime, Option::BackTest}) {
+    for (Option digits : {Option::FourDigit, Option::FiveDigit}) {
+      TempFolder fresh;
+      const std::wstring rt = fresh.MakeFolder(L"MT4\\MQL4\\files");
+      const std::wstring bt = fresh.MakeFolder(L"MT4\\tester\\files");
+      panel.texts[Field::FileLocation] = fresh / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
+      panel.Select(account);
+      panel.Select(digits);
+      ASSERT_EQ(WriteExchangeFile(panel, c.file), std::nullopt);
+
+      const bool scaled = digits == Option::FiveDigit && (c.source == Field::TakeProfit || c.source == Field::StopLoss);
+      const std::string expected = command ? "1\r\n" : scaled ? "72.5\r\n" : "7.25 x\r\n";
+      const std::wstring& folder = account == Option::RealTime ? rt : bt;
+      const std::wstring& other = account == Option::RealTime ? bt : rt;
+      EXPECT_EQ(FileName(c.file), c.name);
+      EXPECT_EQ(ReadBytes(folder + L"\\" + c.name), expected);
+      EXPECT_EQ(fresh.ListFiles(account == Option::RealTime ? L"MT4\\MQL4\\files" : L"MT4\\tester\\files"),
+                std::vector<std::wstring>{c.name});
+      EXPECT_TRUE(fresh.ListFiles(other == rt ? L"MT4\\MQL4\\files" : L"MT4\\tester\\files").empty());
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllWriters, EveryFileTest, testing::ValuesIn(kAllFiles));
+
+TEST_F(WriterTest, FormsTheLineFromTheTrimmedBox) {
+  struct {
+    std::wstring box;
+    std::string bytes;
+  } cases[] = {
+      {L"1.6349", "1.6349\r\n"}, {L"  1.5  ", "1.5\r\n"}, {L"    ", "\r\n"}, {L"", "\r\n"},
+      {L"\t1.5", "\t1.5\r\n"},
+      // Single bytes in the ANSI code page (1252 here); what it cannot show becomes '?'.
+      {L"EUR\u20ac \u00e9", "EUR\x80 \xe9\r\n"}, {L"\u0416\u4e2d", "??\r\n"}, {L"\U0001F600", "??\r\n"},
+  };
+  for (const auto& c : cases) {
+    panel.texts[Field::BuyStopPrice] = c.box;
+    ASSERT_EQ(WriteBuyStopPrice(panel), std::nullopt);
+    EXPECT_EQ(ReadBytes(real_time + L"\\myprice.txt"), c.bytes);
+  }
+}
+
+TEST_F(WriterTest, PriceWritersShareOneFile) {
+  panel.texts[Field::BuyStopPrice] = L"1.1";
+  panel.texts[Field::SellLimitPrice] = L"2.2";
+  WriteBuyStopPrice(panel);
+  WriteSellLimitPrice(panel);
+  EXPECT_EQ(ReadBytes(real_time + L"\\myprice.txt"), "2.2\r\n");
+}
+
+TEST_F(WriterTest, AClosedGateWritesNothingAndReportsNoFailure) {
+  for (Option only : {Option::BackTest, Option::RealTime, Option::FourDigit, Option::FiveDigit}) {
+    FakePanel lone;
+    lone.texts[Field::FileLocation] = panel.texts[Field::FileLocation];
+    lone.Select(only);
+    EXPECT_EQ(WritePair(lone), std::nullopt);
+    EXPECT_EQ(SendBuy(lone), std::nullopt);
+  }
+  EXPECT_TRUE(temp.ListFiles(L"MT4\\MQL4\\files").empty());
+  EXPECT_TRUE(temp.ListFiles(L"MT4\\tester\\files").empty());
+}
+
+TEST_F(WriterTest, ReportsTheClassicFailureAndKeepsTheOldFile) {
+  test::WriteBytes(real_time + L"\\mypair.txt", "OLD\r\n");
+  const std::string old = "OLD\r\n";
+  const auto failure = [](long n) { return Outcome(RuntimeFailure(n)); };
+
+  // Path shorter than the cut.
+  panel.texts[Field::FileLocation] = std::wstring(27, L'x');
+  EXPECT_EQ(WritePair(panel), failure(5));
+  EXPECT_EQ(StatusReport(WritePair(panel)), L"5 : Invalid procedure call or argument");
+  panel.texts[Field::FileLocation] = L"";
+  EXPECT_EQ(WritePair(panel), failure(5));
+
+  // Missing exchange folder.
+  panel.texts[Field::FileLocation] = temp / L"Gone\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
+  EXPECT_EQ(StatusReport(WritePair(panel)), L"76 : Path not found");
+
+  // A name Windows forbids.
+  panel.texts[Field::FileLocation] = temp / L"M?4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
+  EXPECT_EQ(StatusReport(WritePair(panel)), L"52 : Bad file name or number");
+
+  // Overflow of the five-digit scaling: the old file stays as it was.
+  panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
+  test::WriteBytes(real_time + L"\\mystoploss.txt", old);
+  panel.Select(Option::FiveDigit);
+  panel.texts[Field::StopLoss] = L"1e308";
+  EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"6 : Overflow");
+  EXPECT_EQ(ReadBytes(real_time + L"\\mystoploss.txt"), old);
+
+  // Read-only target: refused on Windows and Wine alike, and left as it was.
+  ::SetFileAttributesW((real_time + L"\\mypair.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(StatusReport(WritePair(panel)), L"75 : Path/File access error");
+  EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), old);
+  ::SetFileAttributesW((real_time + L"\\mypair.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // A target that another opener holds without sharing.
+  {
+    UniqueHandle held(::CreateFileW((real_time + L"\\mypair.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(StatusReport(WritePair(panel)), L"70 : Permission denied");
+  }
+  EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), old);
+
+  // No failure leaves a temporary file behind.
+  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"), (std::vector<std::wstring>{L"mypair.txt", L"mystoploss.txt"}));
+
+  // And the next write succeeds.
+  EXPECT_EQ(WritePair(panel), std::nullopt);
+  EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), "GBPUSD\r\n");
+}
+
+TEST_F(WriterTest, SwitchingDigitsChangesOnlyTakeProfitAndStopLoss) {
+  panel.texts[Field::TakeProfit] = L"30";
+  panel.texts[Field::StopLoss] = L"2.5";
+  std::map<std::wstring, std::string> four;
+  std::map<std::wstring, std::string> five;
+  for (auto* result : {&four, &five}) {
+    panel.Select(result == &four ? Option::FourDigit : Option::FiveDigit);
+    for (const FileCase& c : kAllFiles) {
+      if (c.source == Field::FileLocation) continue;
+      ASSERT_EQ(WriteExchangeFile(panel, c.file), std::nullopt);
+      (*result)[c.name] = ReadBytes(real_time + L"\\" + c.name);
+    }
+  }
+  for (const auto& [name, bytes] : four) {
+    if (name == L"mytakeprofit.txt" || name == L"mystoploss.txt") continue;
+    EXPECT_EQ(five[name], bytes) << testing::PrintToString(name);
+  }
+  EXPECT_EQ(four[L"mytakeprofit.txt"], "30\r\n");
+  EXPECT_EQ(five[L"mytakeprofit.txt"], "300\r\n");
+  EXPECT_EQ(four[L"mystoploss.txt"], "2.5\r\n");
+  EXPECT_EQ(five[L"mystoploss.txt"], "25\r\n");
+}
+
+// A reader polling the file while the writer replaces it sees the old line or the new one, never an empty
+// or partial file. A reader that polls every millisecond costs no write; one that reads back to back, holding
+// the file open nearly all the time, may make a write give up, but still never sees a torn file.
+struct ReaderCase {
+  const char* name;
+  int writes;
+  DWORD pause_ms;  // between two reads; 0: back to back
+  bool every_write_lands;
+};
+
+class ConcurrentReaderTest : public WriterTest, public testing::WithParamInterface<ReaderCase> {};
+
+TEST_P(ConcurrentReaderTest, NeverSeesAnEmptyOrPartialFile) {
+  const ReaderCase& c = GetParam();
+  const std::wstring target = real_time + L"\\mylotsize.txt";
+  panel.texts[Field::Lotsize] = L"0.01";
+  ASSERT_EQ(WriteLotSize(panel), std::nullopt);
+
+  std::atomic<bool> done{false};
+  std::atomic<int> reads{0};
+  std::atomic<int> torn{0};
+  std::thread reader([&] {
+    while (!done) {
+      const std::string bytes = ReadBytes(target);
+      ++reads;
+      if (bytes != "0.01\r\n" && bytes != "123456789.123456789\r\n") ++torn;
+      if (c.pause_ms) ::Sleep(c.pause_ms);
+    }
+  });
+  int failures = 0;
+  for (int i = 0; i < c.writes; ++i) {
+    panel.texts[Field::Lotsize] = i % 2 ? L"0.01" : L"123456789.123456789";
+    if (WriteLotSize(panel)) ++failures;
+  }
+  done = true;
+  reader.join();
+  EXPECT_EQ(torn.load(), 0) << "of " << reads.load() << " reads";
+  EXPECT_GT(reads.load(), c.writes / 20);
+  if (c.every_write_lands) {
+    EXPECT_EQ(failures, 0);
+  }
+  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"), std::vector<std::wstring>{L"mylotsize.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Readers, ConcurrentReaderTest,
+                         testing::Values(ReaderCase{"polling", 2000, 1, true},
+                                         ReaderCase{"back_to_back", 300, 0, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qm

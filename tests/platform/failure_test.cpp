@@ -1,0 +1,33 @@
+#include "platform/failure.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+TEST(StatusReportTest, IsOkOrNumberAndDescription) {
+  EXPECT_EQ(StatusReport(std::nullopt), L"Status: OK.");
+  EXPECT_EQ(StatusReport(RuntimeFailure(76)), L"76 : Path not found");
+  EXPECT_EQ(StatusReport(Failure{-2147217865, L"no such table"}), L"-2147217865 : no such table");
+}
+
+TEST(FailureFromWin32Test, MapsToTheRuntimeTable) {
+  const std::pair<unsigned long, std::wstring> cases[] = {
+      {2, L"53 : File not found"},        {3, L"76 : Path not found"},      {4, L"67 : Too many files"},
+      {5, L"75 : Path/File access error"}, {21, L"71 : Disk not ready"},     {32, L"70 : Permission denied"},
+      {39, L"61 : Disk full"},             {112, L"61 : Disk full"},         {123, L"52 : Bad file name or number"},
+      {206, L"52 : Bad file name or number"}, {9999, L"75 : Path/File access error"},
+  };
+  for (const auto& [code, status] : cases) EXPECT_EQ(StatusReport(FailureFromWin32(code)), status) << code;
+}
+
+TEST(RuntimeFailureTest, KnowsTheClassicTexts) {
+  EXPECT_EQ(RuntimeFailure(5).description, L"Invalid procedure call or argument");
+  EXPECT_EQ(RuntimeFailure(6).description, L"Overflow");
+  EXPECT_EQ(RuntimeFailure(94).description, L"Invalid use of Null");
+  EXPECT_EQ(RuntimeFailure(32755).description, L"Cancel was selected.");
+  EXPECT_EQ(RuntimeFailure(12345).description, L"Application-defined or object-defined error");
+}
+
+}  // namespace
+}  // namespace qm
