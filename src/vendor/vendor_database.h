@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "platform/failure.h"
 
@@ -18,6 +19,15 @@ inline constexpr long kProviderGeneralFailure = -2147467259;
 
 // The vendor's database server. A name under the reserved .example domain.
 inline constexpr std::wstring_view kVendorDatabaseHost = L"sql.qrxforex.example";
+
+// The vendor connection string. The program plays the PROVIDER itself; the rest goes to the ODBC driver
+// manager as written.
+inline constexpr std::wstring_view kVendorConnectionString =
+    L"PROVIDER=MSDASQL;driver={SQL Server};server=sql.qrxforex.example,1433;uid=qorlund;pwd=531kovar;"
+    L"database=Vostrel_EA;";
+static_assert(kVendorConnectionString.substr(kVendorConnectionString.find(L"server=") + 7)
+                  .starts_with(std::wstring(kVendorDatabaseHost) + L","),
+              "the connection string names the vendor's host");
 
 // "PROVIDER=MSDASQL;driver={SQL Server};server=<host>,1433;uid=qorlund;pwd=531kovar;database=Vostrel_EA;"
 std::wstring VendorConnectionString(std::wstring_view host = kVendorDatabaseHost);
@@ -44,6 +54,13 @@ class VendorDatabase {
 
  private:
   struct Handles;
+
+  // Replaces the held connection (and the result made on it) with a newly opened one.
+  Outcome OpenNewConnection();
+  // Runs the query on the held connection: the trimmed Public_Msg of the first row, nothing for an empty
+  // table.
+  std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage();
+
   std::wstring connection_string_;
   std::unique_ptr<Handles> handles_;
 };
