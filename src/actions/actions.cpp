@@ -12,14 +12,18 @@ namespace {
 
 // Runs the writers in order; each reports on the status line and hands back no pending failure.
 void RunWriters(Panel& panel, std::initializer_list<ExchangeFile> files) {
-  for (ExchangeFile file : files) panel.SetStatus(StatusReport(WriteExchangeFile(panel, file)));
+  for (ExchangeFile file : files)
+    panel.SetStatus(StatusReport(WriteExchangeFile(panel, file)));
 }
 
 // The action's own closing report. The writers and the refresh clear what they meet, so nothing is pending.
-void ActionStatusReport(Panel& panel) { panel.SetStatus(StatusReport(std::nullopt)); }
+void ActionStatusReport(Panel& panel) {
+  panel.SetStatus(StatusReport(std::nullopt));
+}
 
 bool ExpertAdvisorSelectedForOrders(Panel& panel) {
-  if (TrimSpaces(panel.Text(Field::FileLocation)).size() >= kShortestExpertAdvisorPath) return true;
+  if (TrimSpaces(panel.Text(Field::FileLocation)).size() >= kShortestExpertAdvisorPath)
+    return true;
   panel.ShowMessage(std::wstring(kOrderNotSelected));
   return false;
 }
@@ -70,36 +74,40 @@ void SendParameters(Panel& panel) {
     panel.ShowMessage(std::wstring(kSendParametersNotSelected));
     return;
   }
-  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss, ExchangeFile::TakeProfit,
-                     ExchangeFile::CloseAll, ExchangeFile::LotSize});
+  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss,
+                     ExchangeFile::TakeProfit, ExchangeFile::CloseAll, ExchangeFile::LotSize});
   ActionStatusReport(panel);
 }
 
 void OptionChanged(Panel& panel) {
-  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss, ExchangeFile::TakeProfit,
-                     ExchangeFile::LotSize});
+  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss,
+                     ExchangeFile::TakeProfit, ExchangeFile::LotSize});
   ActionStatusReport(panel);
 }
 
 void OpenOrder(Panel& panel, OrderAction action) {
   const OrderSpec& spec = kOrders[static_cast<size_t>(action)];
-  if (!ExpertAdvisorSelectedForOrders(panel)) return;
+  if (!ExpertAdvisorSelectedForOrders(panel))
+    return;
   if (spec.pending && TrimSpaces(panel.Text(spec.pending->price_box)).empty()) {
     panel.ShowMessage(std::wstring(spec.pending->blank_message));
     return;
   }
-  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss, ExchangeFile::TakeProfit,
-                     ExchangeFile::LotSize});
-  if (spec.pending) RunWriters(panel, {spec.pending->price_file});
+  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss,
+                     ExchangeFile::TakeProfit, ExchangeFile::LotSize});
+  if (spec.pending)
+    RunWriters(panel, {spec.pending->price_file});
   RunWriters(panel, {ExchangeFile::CloseAll});
   RunWriters(panel, {spec.command});
-  if (spec.second_command) RunWriters(panel, {*spec.second_command});
+  if (spec.second_command)
+    RunWriters(panel, {*spec.second_command});
   panel.RefreshPublicMessage();
   ActionStatusReport(panel);
 }
 
 void CloseOrDelete(Panel& panel, CloseAction action) {
-  if (!ExpertAdvisorSelectedForOrders(panel)) return;
+  if (!ExpertAdvisorSelectedForOrders(panel))
+    return;
   RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, CommandOf(action)});
   panel.RefreshPublicMessage();
   ActionStatusReport(panel);

@@ -11,7 +11,15 @@
 namespace qm {
 
 enum class OrderAction { Buy, Sell, Hedge, BuyStop, SellStop, BuyLimit, SellLimit };
-enum class CloseAction { CloseAll, CloseBuy, CloseSell, DeleteBuyStop, DeleteSellStop, DeleteBuyLimit, DeleteSellLimit };
+enum class CloseAction {
+  CloseAll,
+  CloseBuy,
+  CloseSell,
+  DeleteBuyStop,
+  DeleteSellStop,
+  DeleteBuyLimit,
+  DeleteSellLimit
+};
 
 inline constexpr std::wstring_view kSendParametersNotSelected =
     L"Expert Advisor is not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";

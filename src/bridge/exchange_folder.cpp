@@ -16,8 +16,10 @@ std::optional<GateDecision> WriterGate(const OptionSelection& options) {
   } else {
     return std::nullopt;
   }
-  if (options.four_digit) return GateDecision{account, 4};
-  if (options.five_digit) return GateDecision{account, 5};
+  if (options.four_digit)
+    return GateDecision{account, 4};
+  if (options.five_digit)
+    return GateDecision{account, 5};
   return std::nullopt;
 }
 
@@ -25,7 +27,8 @@ std::optional<std::wstring> ExchangeFilePath(std::wstring_view expert_advisor_pa
                                              std::wstring_view file_name) {
   const bool back_test = account == AccountType::BackTest;
   const size_t cut = back_test ? kBackTestCut : kRealTimeCut;
-  if (expert_advisor_path.size() < cut) return std::nullopt;
+  if (expert_advisor_path.size() < cut)
+    return std::nullopt;
   std::wstring path(expert_advisor_path.substr(0, expert_advisor_path.size() - cut));
   path += back_test ? kBackTestSuffix : kRealTimeSuffix;
   path += file_name;
@@ -33,7 +36,8 @@ std::optional<std::wstring> ExchangeFilePath(std::wstring_view expert_advisor_pa
 }
 
 std::optional<std::wstring> DataFolder(std::wstring_view expert_advisor_path) {
-  if (expert_advisor_path.size() < kBackTestCut) return std::nullopt;
+  if (expert_advisor_path.size() < kBackTestCut)
+    return std::nullopt;
   return std::wstring(expert_advisor_path.substr(0, expert_advisor_path.size() - kBackTestCut));
 }
 

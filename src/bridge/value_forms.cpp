@@ -8,13 +8,20 @@
 namespace qm {
 namespace {
 
-bool IsSkipped(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\n'; }
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool IsSkipped(wchar_t c) {
+  return c == L' ' || c == L'\t' || c == L'\n';
+}
+bool IsDigit(wchar_t c) {
+  return c >= L'0' && c <= L'9';
+}
 
 int HexDigit(wchar_t c) {
-  if (IsDigit(c)) return c - L'0';
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  if (IsDigit(c))
+    return c - L'0';
+  if (c >= L'a' && c <= L'f')
+    return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F')
+    return c - L'A' + 10;
   return -1;
 }
 
@@ -31,7 +38,8 @@ class Cursor {
 
  private:
   void SkipBlanks() {
-    while (pos_ < text_.size() && IsSkipped(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && IsSkipped(text_[pos_]))
+      ++pos_;
   }
   std::wstring_view text_;
   size_t pos_ = 0;
@@ -43,13 +51,17 @@ std::optional<double> RadixInteger(Cursor& cursor, int radix) {
   uint64_t value = 0;
   while (true) {
     const int digit = HexDigit(cursor.Peek());
-    if (digit < 0 || digit >= radix) break;
-    if (value > (UINT64_MAX - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(radix)) return std::nullopt;
+    if (digit < 0 || digit >= radix)
+      break;
+    if (value > (UINT64_MAX - static_cast<uint64_t>(digit)) / static_cast<uint64_t>(radix))
+      return std::nullopt;
     value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(digit);
     cursor.Advance();
   }
-  if (value <= 0xFFFF) return static_cast<double>(static_cast<int16_t>(static_cast<uint16_t>(value)));
-  if (value <= 0xFFFFFFFF) return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(value)));
+  if (value <= 0xFFFF)
+    return static_cast<double>(static_cast<int16_t>(static_cast<uint16_t>(value)));
+  if (value <= 0xFFFFFFFF)
+    return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(value)));
   return std::nullopt;
 }
 
@@ -57,7 +69,8 @@ std::optional<double> RadixInteger(Cursor& cursor, int radix) {
 
 std::wstring TrimSpaces(std::wstring_view text) {
   const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos) return {};
+  if (first == std::wstring_view::npos)
+    return {};
   const size_t last = text.find_last_not_of(L' ');
   return std::wstring(text.substr(first, last - first + 1));
 }
@@ -96,7 +109,8 @@ std::optional<double> ValueOfText(std::wstring_view text) {
       cursor.Advance();
     }
   }
-  if (integer_digits.empty() && fraction_digits.empty()) return 0.0;
+  if (integer_digits.empty() && fraction_digits.empty())
+    return 0.0;
 
   // The exponent counts only when at least one digit follows the letter and its sign.
   long long exponent = 0;
@@ -110,20 +124,24 @@ std::optional<double> ValueOfText(std::wstring_view text) {
     }
     while (IsDigit(cursor.Peek())) {
       // Far beyond any double either way; clamping keeps the arithmetic below exact.
-      if (exponent < 1'000'000) exponent = exponent * 10 + (cursor.Peek() - L'0');
+      if (exponent < 1'000'000)
+        exponent = exponent * 10 + (cursor.Peek() - L'0');
       cursor.Advance();
     }
-    if (exponent_negative) exponent = -exponent;
+    if (exponent_negative)
+      exponent = -exponent;
   }
 
   // Leading zeros carry no value; dropping them keeps the magnitude test below simple.
   const size_t first_nonzero = integer_digits.find_first_not_of('0');
   integer_digits.erase(0, first_nonzero == std::string::npos ? integer_digits.size() : first_nonzero);
   const size_t fraction_nonzero = fraction_digits.find_first_not_of('0');
-  if (integer_digits.empty() && fraction_nonzero == std::string::npos) return negative ? -0.0 : 0.0;
+  if (integer_digits.empty() && fraction_nonzero == std::string::npos)
+    return negative ? -0.0 : 0.0;
 
   std::string normalized = integer_digits.empty() ? "0" : integer_digits;
-  if (!fraction_digits.empty()) normalized += "." + fraction_digits;
+  if (!fraction_digits.empty())
+    normalized += "." + fraction_digits;
   normalized += "e" + std::to_string(exponent);
 
   double value = 0;
@@ -133,7 +151,8 @@ std::optional<double> ValueOfText(std::wstring_view text) {
     const long long magnitude = integer_digits.empty()
                                     ? exponent - static_cast<long long>(fraction_nonzero) - 1
                                     : exponent + static_cast<long long>(integer_digits.size()) - 1;
-    if (magnitude > 0) return std::nullopt;
+    if (magnitude > 0)
+      return std::nullopt;
     value = 0;
   } else if (ec != std::errc() || !std::isfinite(value)) {
     return std::nullopt;
@@ -142,19 +161,23 @@ std::optional<double> ValueOfText(std::wstring_view text) {
 }
 
 std::wstring FormatGeneralNumber(double value) {
-  if (value == 0) return L"0";  // also for -0
+  if (value == 0)
+    return L"0";  // also for -0
   char buffer[64];
   const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
   std::wstring out;
-  for (const char* p = buffer; p != end; ++p) out += static_cast<wchar_t>(*p == 'e' ? 'E' : *p);
+  for (const char* p = buffer; p != end; ++p)
+    out += static_cast<wchar_t>(*p == 'e' ? 'E' : *p);
   return out;
 }
 
 std::optional<std::wstring> FiveDigitScaling(std::wstring_view text) {
   const std::optional<double> value = ValueOfText(text);
-  if (!value) return std::nullopt;
+  if (!value)
+    return std::nullopt;
   const double scaled = *value * 10;
-  if (!std::isfinite(scaled)) return std::nullopt;
+  if (!std::isfinite(scaled))
+    return std::nullopt;
   return FormatGeneralNumber(scaled);
 }
 

@@ -12,9 +12,9 @@ namespace qm {
 namespace {
 
 enum class Value {
-  Trimmed,         // the source box, trimmed of spaces
-  ScaledOnFive,    // trimmed, or five-digit scaling when the gate chose 5 digits
-  CommandOne,      // the constant 1
+  Trimmed,       // the source box, trimmed of spaces
+  ScaledOnFive,  // trimmed, or five-digit scaling when the gate chose 5 digits
+  CommandOne,    // the constant 1
 };
 
 struct FileSpec {
@@ -50,7 +50,9 @@ constexpr std::array<FileSpec, 23> kFiles{{
     {ExchangeFile::DeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation, Value::CommandOne},
 }};
 
-const FileSpec& SpecOf(ExchangeFile file) { return kFiles[static_cast<size_t>(file)]; }
+const FileSpec& SpecOf(ExchangeFile file) {
+  return kFiles[static_cast<size_t>(file)];
+}
 
 // The value the file will hold, or the Overflow of the five-digit scaling.
 std::optional<std::wstring> FormValue(const PanelFields& panel, const FileSpec& spec, int digits) {
@@ -58,7 +60,8 @@ std::optional<std::wstring> FormValue(const PanelFields& panel, const FileSpec& 
     case Value::CommandOne:
       return L"1";
     case Value::ScaledOnFive:
-      if (digits == 5) return FiveDigitScaling(panel.Text(spec.source));
+      if (digits == 5)
+        return FiveDigitScaling(panel.Text(spec.source));
       [[fallthrough]];
     case Value::Trimmed:
       break;
@@ -68,7 +71,8 @@ std::optional<std::wstring> FormValue(const PanelFields& panel, const FileSpec& 
 
 constexpr bool TableIsInEnumOrder() {
   for (size_t i = 0; i < kFiles.size(); ++i) {
-    if (static_cast<size_t>(kFiles[i].file) != i) return false;
+    if (static_cast<size_t>(kFiles[i].file) != i)
+      return false;
   }
   return true;
 }
@@ -76,22 +80,29 @@ static_assert(TableIsInEnumOrder());
 
 }  // namespace
 
-std::wstring_view FileName(ExchangeFile file) { return SpecOf(file).name; }
+std::wstring_view FileName(ExchangeFile file) {
+  return SpecOf(file).name;
+}
 
-std::string ExchangeLine(std::wstring_view value) { return ToAnsi(value) + "\r\n"; }
+std::string ExchangeLine(std::wstring_view value) {
+  return ToAnsi(value) + "\r\n";
+}
 
 Outcome WriteExchangeFile(const PanelFields& panel, ExchangeFile file) {
   const FileSpec& spec = SpecOf(file);
   const std::optional<GateDecision> gate = WriterGate(ReadOptions(panel));
-  if (!gate) return std::nullopt;
+  if (!gate)
+    return std::nullopt;
 
   const std::optional<std::wstring> path =
       ExchangeFilePath(panel.Text(Field::FileLocation), gate->account, spec.name);
-  if (!path) return RuntimeFailure(err::kInvalidProcedureCall);
+  if (!path)
+    return RuntimeFailure(err::kInvalidProcedureCall);
 
   // The value is formed before the file is touched, so a failure here leaves the old file as it was.
   const std::optional<std::wstring> value = FormValue(panel, spec, gate->digits);
-  if (!value) return RuntimeFailure(err::kOverflow);
+  if (!value)
+    return RuntimeFailure(err::kOverflow);
 
   return ReplaceFileAtomically(*path, ExchangeLine(*value));
 }

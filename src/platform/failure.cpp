@@ -41,49 +41,52 @@ constexpr std::array kRuntimeErrors{
 
 // Win32 error codes (winerror.h values) and the runtime error each one surfaces as.
 constexpr std::array<std::pair<unsigned long, long>, 22> kWin32ToRuntime{{
-    {2, err::kFileNotFound},            // ERROR_FILE_NOT_FOUND
-    {3, err::kPathNotFound},            // ERROR_PATH_NOT_FOUND
-    {4, err::kTooManyFiles},            // ERROR_TOO_MANY_OPEN_FILES
-    {5, err::kPathFileAccessError},     // ERROR_ACCESS_DENIED
-    {8, err::kOutOfMemory},             // ERROR_NOT_ENOUGH_MEMORY
-    {14, err::kOutOfMemory},            // ERROR_OUTOFMEMORY
-    {15, err::kDeviceUnavailable},      // ERROR_INVALID_DRIVE
-    {19, err::kPermissionDenied},       // ERROR_WRITE_PROTECT
-    {21, err::kDiskNotReady},           // ERROR_NOT_READY
-    {29, err::kDeviceIoError},          // ERROR_WRITE_FAULT
-    {32, err::kPermissionDenied},       // ERROR_SHARING_VIOLATION
-    {33, err::kPermissionDenied},       // ERROR_LOCK_VIOLATION
-    {39, err::kDiskFull},               // ERROR_HANDLE_DISK_FULL
-    {53, err::kBadFileNameOrNumber},    // ERROR_BAD_NETPATH
-    {67, err::kBadFileNameOrNumber},    // ERROR_BAD_NET_NAME
-    {80, err::kFileAlreadyExists},      // ERROR_FILE_EXISTS
-    {112, err::kDiskFull},              // ERROR_DISK_FULL
-    {123, err::kBadFileNameOrNumber},   // ERROR_INVALID_NAME
-    {161, err::kPathNotFound},          // ERROR_BAD_PATHNAME
-    {183, err::kFileAlreadyExists},     // ERROR_ALREADY_EXISTS
-    {206, err::kBadFileNameOrNumber},   // ERROR_FILENAME_EXCED_RANGE
-    {267, err::kPathNotFound},          // ERROR_DIRECTORY
+    {2, err::kFileNotFound},           // ERROR_FILE_NOT_FOUND
+    {3, err::kPathNotFound},           // ERROR_PATH_NOT_FOUND
+    {4, err::kTooManyFiles},           // ERROR_TOO_MANY_OPEN_FILES
+    {5, err::kPathFileAccessError},    // ERROR_ACCESS_DENIED
+    {8, err::kOutOfMemory},            // ERROR_NOT_ENOUGH_MEMORY
+    {14, err::kOutOfMemory},           // ERROR_OUTOFMEMORY
+    {15, err::kDeviceUnavailable},     // ERROR_INVALID_DRIVE
+    {19, err::kPermissionDenied},      // ERROR_WRITE_PROTECT
+    {21, err::kDiskNotReady},          // ERROR_NOT_READY
+    {29, err::kDeviceIoError},         // ERROR_WRITE_FAULT
+    {32, err::kPermissionDenied},      // ERROR_SHARING_VIOLATION
+    {33, err::kPermissionDenied},      // ERROR_LOCK_VIOLATION
+    {39, err::kDiskFull},              // ERROR_HANDLE_DISK_FULL
+    {53, err::kBadFileNameOrNumber},   // ERROR_BAD_NETPATH
+    {67, err::kBadFileNameOrNumber},   // ERROR_BAD_NET_NAME
+    {80, err::kFileAlreadyExists},     // ERROR_FILE_EXISTS
+    {112, err::kDiskFull},             // ERROR_DISK_FULL
+    {123, err::kBadFileNameOrNumber},  // ERROR_INVALID_NAME
+    {161, err::kPathNotFound},         // ERROR_BAD_PATHNAME
+    {183, err::kFileAlreadyExists},    // ERROR_ALREADY_EXISTS
+    {206, err::kBadFileNameOrNumber},  // ERROR_FILENAME_EXCED_RANGE
+    {267, err::kPathNotFound},         // ERROR_DIRECTORY
 }};
 
 }  // namespace
 
 Failure RuntimeFailure(long number) {
   for (const Entry& e : kRuntimeErrors) {
-    if (e.number == number) return {number, e.description};
+    if (e.number == number)
+      return {number, e.description};
   }
   return {number, L"Application-defined or object-defined error"};
 }
 
 Failure FailureFromWin32(unsigned long win32_error) {
   for (const auto& [code, number] : kWin32ToRuntime) {
-    if (code == win32_error) return RuntimeFailure(number);
+    if (code == win32_error)
+      return RuntimeFailure(number);
   }
   // Anything else the file system or loader refuses is, to the runtime, an access error on the path.
   return RuntimeFailure(err::kPathFileAccessError);
 }
 
 std::wstring StatusReport(const Outcome& pending) {
-  if (!pending) return std::wstring(kStatusOk);
+  if (!pending)
+    return std::wstring(kStatusOk);
   return std::to_wstring(pending->number) + L" : " + pending->description;
 }
 

@@ -17,19 +17,22 @@ std::wstring FolderOf(const std::wstring& path) {
   return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
-bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path) {
+  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // The temporary file's name never ends in .txt, so the terminal side never mistakes it for an exchange file.
 std::wstring TemporaryNameFor(const std::wstring& path, unsigned attempt) {
-  return FolderOf(path) + L"~qm" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(attempt) +
-         L".tmp";
+  return FolderOf(path) + L"~qm" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+         std::to_wstring(attempt) + L".tmp";
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD written = 0;
     const DWORD chunk = bytes.size() > 1u << 20 ? 1u << 20 : static_cast<DWORD>(bytes.size());
-    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
+      return false;
     bytes.remove_prefix(written);
   }
   return true;
@@ -50,7 +53,8 @@ Outcome ReplaceFileAtomically(const std::wstring& path, std::string_view bytes) 
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD error = ::GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND) return FailureFromWin32(error);
+    if (error != ERROR_FILE_NOT_FOUND)
+      return FailureFromWin32(error);
   } else if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
     // Windows refuses to replace a read-only file, Wine does not: refuse on both.
     return RuntimeFailure(err::kPathFileAccessError);
@@ -60,8 +64,10 @@ Outcome ReplaceFileAtomically(const std::wstring& path, std::string_view bytes) 
   UniqueHandle file;
   for (unsigned attempt = 0; !file; ++attempt) {
     temp = TemporaryNameFor(path, attempt);
-    file.reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file) break;
+    file.reset(
+        ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file)
+      break;
     const DWORD error = ::GetLastError();
     if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt >= 16) {
       return FailureFromWin32(error);
@@ -82,9 +88,11 @@ Outcome ReplaceFileAtomically(const std::wstring& path, std::string_view bytes) 
   DWORD error = ERROR_SUCCESS;
   const ULONGLONG deadline = ::GetTickCount64() + kReplacePatienceMs;
   for (unsigned attempt = 0;; ++attempt) {
-    if (::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return std::nullopt;
+    if (::MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+      return std::nullopt;
     error = ::GetLastError();
-    if (!HeldByAnotherProcess(error, path, temp) || ::GetTickCount64() >= deadline) break;
+    if (!HeldByAnotherProcess(error, path, temp) || ::GetTickCount64() >= deadline)
+      break;
     // Yield first, so a reader on another core can finish; then give up the time slice for real.
     if (attempt < 8) {
       ::SwitchToThread();
@@ -99,7 +107,8 @@ Outcome ReplaceFileAtomically(const std::wstring& path, std::string_view bytes) 
 
 bool IsOrdinaryFile(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return false;
   return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 

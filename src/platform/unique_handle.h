@@ -15,7 +15,8 @@ class UniqueHandle {
   UniqueHandle& operator=(const UniqueHandle&) = delete;
   UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    if (this != &other) reset(std::exchange(other.handle_, nullptr));
+    if (this != &other)
+      reset(std::exchange(other.handle_, nullptr));
     return *this;
   }
   ~UniqueHandle() { reset(); }
@@ -26,7 +27,8 @@ class UniqueHandle {
   // Closes the handle now; returns false when the system reports that closing failed.
   bool reset(HANDLE h = nullptr) {
     bool ok = true;
-    if (*this) ok = ::CloseHandle(handle_) != FALSE;
+    if (*this)
+      ok = ::CloseHandle(handle_) != FALSE;
     handle_ = h;
     return ok;
   }

@@ -24,7 +24,8 @@ TEST_P(ExchangeFilePathTest, CutsTheTailAndAppendsTheSuffix) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, ExchangeFilePathTest,
     testing::Values(
-        PathCase{std::wstring(kPath), AccountType::RealTime, L"myprice.txt", L"C:\\MT4\\MQL4\\files\\myprice.txt"},
+        PathCase{std::wstring(kPath), AccountType::RealTime, L"myprice.txt",
+                 L"C:\\MT4\\MQL4\\files\\myprice.txt"},
         PathCase{std::wstring(kPath), AccountType::BackTest, L"Buy.txt", L"C:\\MT4\\tester\\files\\Buy.txt"},
         // A trailing blank counts: the cut moves by one and leaves two backslashes in a row.
         PathCase{std::wstring(kPath) + L" ", AccountType::RealTime, L"myprice.txt",
@@ -56,7 +57,9 @@ struct GateCase {
 
 class WriterGateTest : public testing::TestWithParam<GateCase> {};
 
-TEST_P(WriterGateTest, NeedsAnAccountTypeAndDigits) { EXPECT_EQ(WriterGate(GetParam().options), GetParam().expected); }
+TEST_P(WriterGateTest, NeedsAnAccountTypeAndDigits) {
+  EXPECT_EQ(WriterGate(GetParam().options), GetParam().expected);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Selections, WriterGateTest,

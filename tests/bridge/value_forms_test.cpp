@@ -15,28 +15,30 @@ struct ScalingCase {
 class FiveDigitScalingTest : public testing::TestWithParam<ScalingCase> {};
 
 TEST_P(FiveDigitScalingTest, WritesTenTimesTheNumber) {
-  EXPECT_EQ(FiveDigitScaling(GetParam().text), GetParam().five_digits) << "text: " << testing::PrintToString(GetParam().text);
+  EXPECT_EQ(FiveDigitScaling(GetParam().text), GetParam().five_digits)
+      << "text: " << testing::PrintToString(GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FiveDigitScalingTest,
     testing::Values(
         // The documented table.
-        ScalingCase{L"0", L"0"}, ScalingCase{L"30", L"300"}, ScalingCase{L"2.5", L"25"}, ScalingCase{L"1.25", L"12.5"},
-        ScalingCase{L"1.1", L"11"}, ScalingCase{L"15 pips", L"150"}, ScalingCase{L"", L"0"},
-        ScalingCase{L"abc", L"0"},
+        ScalingCase{L"0", L"0"}, ScalingCase{L"30", L"300"}, ScalingCase{L"2.5", L"25"},
+        ScalingCase{L"1.25", L"12.5"}, ScalingCase{L"1.1", L"11"}, ScalingCase{L"15 pips", L"150"},
+        ScalingCase{L"", L"0"}, ScalingCase{L"abc", L"0"},
         // Blanks, tabs and line feeds are skipped anywhere; a carriage return stops the number.
         ScalingCase{L"  1 2\t3\n", L"1230"}, ScalingCase{L"1\r2", L"10"}, ScalingCase{L"- 4.5", L"-45"},
-        ScalingCase{L"+.5", L"5"}, ScalingCase{L"5.", L"50"}, ScalingCase{L".", L"0"}, ScalingCase{L"-", L"0"},
-        ScalingCase{L"1.2.3", L"12"}, ScalingCase{L"1,5", L"10"}, ScalingCase{L"-0", L"0"},
+        ScalingCase{L"+.5", L"5"}, ScalingCase{L"5.", L"50"}, ScalingCase{L".", L"0"},
+        ScalingCase{L"-", L"0"}, ScalingCase{L"1.2.3", L"12"}, ScalingCase{L"1,5", L"10"},
+        ScalingCase{L"-0", L"0"},
         // Exponents, E or D, counted only with digits.
         ScalingCase{L"1e2", L"1000"}, ScalingCase{L"1D2", L"1000"}, ScalingCase{L"2.5E-1", L"2.5"},
         ScalingCase{L"3e", L"30"}, ScalingCase{L"3e+", L"30"}, ScalingCase{L"3ex", L"30"},
         // Hexadecimal and octal integers, folded to 16 or 32 bits as the runtime does.
         ScalingCase{L"&H1F", L"310"}, ScalingCase{L"&hff", L"2550"}, ScalingCase{L"&O17", L"150"},
-        ScalingCase{L"&HFFFF", L"-10"}, ScalingCase{L"&H10000", L"655360"}, ScalingCase{L"&HFFFFFFFF", L"-10"},
-        ScalingCase{L"&H", L"0"}, ScalingCase{L"&", L"0"}, ScalingCase{L"&O8", L"0"},
-        ScalingCase{L"&H100000000", std::nullopt},
+        ScalingCase{L"&HFFFF", L"-10"}, ScalingCase{L"&H10000", L"655360"},
+        ScalingCase{L"&HFFFFFFFF", L"-10"}, ScalingCase{L"&H", L"0"}, ScalingCase{L"&", L"0"},
+        ScalingCase{L"&O8", L"0"}, ScalingCase{L"&H100000000", std::nullopt},
         // General format: 15 significant digits, exponent form only at the extremes, always a point.
         ScalingCase{L"0.1", L"1"}, ScalingCase{L"0.00123", L"0.0123"}, ScalingCase{L"0.00001", L"0.0001"},
         ScalingCase{L"0.000001", L"1E-05"}, ScalingCase{L"12345678901234", L"123456789012340"},

@@ -74,7 +74,8 @@ class EveryFileTest : public WriterTest, public testing::WithParamInterface<File
 TEST_P(EveryFileTest, WritesOneLineIntoTheChosenFolderOnly) {
   const FileCase& c = GetParam();
   const bool command = c.source == Field::FileLocation;
-  if (!command) panel.texts[c.source] = L"  7.25 x  ";
+  if (!command)
+    panel.texts[c.source] = L"  7.25 x  ";
   for (Option account : {Option::RealTime, Option::BackTest}) {
     for (Option digits : {Option::FourDigit, Option::FiveDigit}) {
       TempFolder fresh;
@@ -85,7 +86,8 @@ TEST_P(EveryFileTest, WritesOneLineIntoTheChosenFolderOnly) {
       panel.Select(digits);
       ASSERT_EQ(WriteExchangeFile(panel, c.file), std::nullopt);
 
-      const bool scaled = digits == Option::FiveDigit && (c.source == Field::TakeProfit || c.source == Field::StopLoss);
+      const bool scaled =
+          digits == Option::FiveDigit && (c.source == Field::TakeProfit || c.source == Field::StopLoss);
       const std::string expected = command ? "1\r\n" : scaled ? "72.5\r\n" : "7.25 x\r\n";
       const std::wstring& folder = account == Option::RealTime ? rt : bt;
       const std::wstring& other = account == Option::RealTime ? bt : rt;
@@ -105,10 +107,15 @@ TEST_F(WriterTest, FormsTheLineFromTheTrimmedBox) {
     std::wstring box;
     std::string bytes;
   } cases[] = {
-      {L"1.6349", "1.6349\r\n"}, {L"  1.5  ", "1.5\r\n"}, {L"    ", "\r\n"}, {L"", "\r\n"},
+      {L"1.6349", "1.6349\r\n"},
+      {L"  1.5  ", "1.5\r\n"},
+      {L"    ", "\r\n"},
+      {L"", "\r\n"},
       {L"\t1.5", "\t1.5\r\n"},
       // Single bytes in the ANSI code page (1252 here); what it cannot show becomes '?'.
-      {L"EUR\u20ac \u00e9", "EUR\x80 \xe9\r\n"}, {L"\u0416\u4e2d", "??\r\n"}, {L"\U0001F600", "??\r\n"},
+      {L"EUR\u20ac \u00e9", "EUR\x80 \xe9\r\n"},
+      {L"\u0416\u4e2d", "??\r\n"},
+      {L"\U0001F600", "??\r\n"},
   };
   for (const auto& c : cases) {
     panel.texts[Field::BuyStopPrice] = c.box;
@@ -173,15 +180,16 @@ TEST_F(WriterTest, ReportsTheClassicFailureAndKeepsTheOldFile) {
 
   // A target that another opener holds without sharing.
   {
-    UniqueHandle held(::CreateFileW((real_time + L"\\mypair.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle held(::CreateFileW((real_time + L"\\mypair.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
     EXPECT_EQ(StatusReport(WritePair(panel)), L"70 : Permission denied");
   }
   EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), old);
 
   // No failure leaves a temporary file behind.
-  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"), (std::vector<std::wstring>{L"mypair.txt", L"mystoploss.txt"}));
+  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"),
+            (std::vector<std::wstring>{L"mypair.txt", L"mystoploss.txt"}));
 
   // And the next write succeeds.
   EXPECT_EQ(WritePair(panel), std::nullopt);
@@ -196,13 +204,15 @@ TEST_F(WriterTest, SwitchingDigitsChangesOnlyTakeProfitAndStopLoss) {
   for (auto* result : {&four, &five}) {
     panel.Select(result == &four ? Option::FourDigit : Option::FiveDigit);
     for (const FileCase& c : kAllFiles) {
-      if (c.source == Field::FileLocation) continue;
+      if (c.source == Field::FileLocation)
+        continue;
       ASSERT_EQ(WriteExchangeFile(panel, c.file), std::nullopt);
       (*result)[c.name] = ReadBytes(real_time + L"\\" + c.name);
     }
   }
   for (const auto& [name, bytes] : four) {
-    if (name == L"mytakeprofit.txt" || name == L"mystoploss.txt") continue;
+    if (name == L"mytakeprofit.txt" || name == L"mystoploss.txt")
+      continue;
     EXPECT_EQ(five[name], bytes) << testing::PrintToString(name);
   }
   EXPECT_EQ(four[L"mytakeprofit.txt"], "30\r\n");
@@ -236,14 +246,17 @@ TEST_P(ConcurrentReaderTest, NeverSeesAnEmptyOrPartialFile) {
     while (!done) {
       const std::string bytes = ReadBytes(target);
       ++reads;
-      if (bytes != "0.01\r\n" && bytes != "123456789.123456789\r\n") ++torn;
-      if (c.pause_ms) ::Sleep(c.pause_ms);
+      if (bytes != "0.01\r\n" && bytes != "123456789.123456789\r\n")
+        ++torn;
+      if (c.pause_ms)
+        ::Sleep(c.pause_ms);
     }
   });
   int failures = 0;
   for (int i = 0; i < c.writes; ++i) {
     panel.texts[Field::Lotsize] = i % 2 ? L"0.01" : L"123456789.123456789";
-    if (WriteLotSize(panel)) ++failures;
+    if (WriteLotSize(panel))
+      ++failures;
   }
   done = true;
   reader.join();

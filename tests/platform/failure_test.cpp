@@ -13,12 +13,20 @@ TEST(StatusReportTest, IsOkOrNumberAndDescription) {
 
 TEST(FailureFromWin32Test, MapsToTheRuntimeTable) {
   const std::pair<unsigned long, std::wstring> cases[] = {
-      {2, L"53 : File not found"},        {3, L"76 : Path not found"},      {4, L"67 : Too many files"},
-      {5, L"75 : Path/File access error"}, {21, L"71 : Disk not ready"},     {32, L"70 : Permission denied"},
-      {39, L"61 : Disk full"},             {112, L"61 : Disk full"},         {123, L"52 : Bad file name or number"},
-      {206, L"52 : Bad file name or number"}, {9999, L"75 : Path/File access error"},
+      {2, L"53 : File not found"},
+      {3, L"76 : Path not found"},
+      {4, L"67 : Too many files"},
+      {5, L"75 : Path/File access error"},
+      {21, L"71 : Disk not ready"},
+      {32, L"70 : Permission denied"},
+      {39, L"61 : Disk full"},
+      {112, L"61 : Disk full"},
+      {123, L"52 : Bad file name or number"},
+      {206, L"52 : Bad file name or number"},
+      {9999, L"75 : Path/File access error"},
   };
-  for (const auto& [code, status] : cases) EXPECT_EQ(StatusReport(FailureFromWin32(code)), status) << code;
+  for (const auto& [code, status] : cases)
+    EXPECT_EQ(StatusReport(FailureFromWin32(code)), status) << code;
 }
 
 TEST(RuntimeFailureTest, KnowsTheClassicTexts) {

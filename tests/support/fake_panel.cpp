@@ -3,11 +3,15 @@
 namespace qm::test {
 
 FakePanel::FakePanel()
-    : texts{{Field::FileLocation, L""},       {Field::Pair, L"GBPUSD"},          {Field::Lotsize, L"0.01"},
-            {Field::TakeProfit, L"0"},        {Field::StopLoss, L"0"},           {Field::MagicNo, L"6819"},
-            {Field::Closeall, L"9999999"},    {Field::BuyStopPrice, L"1.6349"},  {Field::SellStopPrice, L"1.6349"},
-            {Field::BuyLimitPrice, L"1.6349"}, {Field::SellLimitPrice, L"1.6349"}},
-      selected{{Option::BackTest, false}, {Option::RealTime, false}, {Option::FourDigit, false},
+    : texts{{Field::FileLocation, L""},        {Field::Pair, L"GBPUSD"},
+            {Field::Lotsize, L"0.01"},         {Field::TakeProfit, L"0"},
+            {Field::StopLoss, L"0"},           {Field::MagicNo, L"6819"},
+            {Field::Closeall, L"9999999"},     {Field::BuyStopPrice, L"1.6349"},
+            {Field::SellStopPrice, L"1.6349"}, {Field::BuyLimitPrice, L"1.6349"},
+            {Field::SellLimitPrice, L"1.6349"}},
+      selected{{Option::BackTest, false},
+               {Option::RealTime, false},
+               {Option::FourDigit, false},
                {Option::FiveDigit, false}} {}
 
 void FakePanel::Select(Option option) {
@@ -23,17 +27,24 @@ void FakePanel::Select(Option option) {
 std::vector<std::wstring> FakePanel::Files() const {
   std::vector<std::wstring> files;
   for (const std::wstring& e : events) {
-    if (e.rfind(L"file ", 0) == 0) files.push_back(e.substr(5));
+    if (e.rfind(L"file ", 0) == 0)
+      files.push_back(e.substr(5));
   }
   return files;
 }
 
-std::wstring FakePanel::Text(Field field) const { return texts.at(field); }
-bool FakePanel::IsSelected(Option option) const { return selected.at(option); }
+std::wstring FakePanel::Text(Field field) const {
+  return texts.at(field);
+}
+bool FakePanel::IsSelected(Option option) const {
+  return selected.at(option);
+}
 
 void FakePanel::RecordWrites() {
-  if (!watch_) return;
-  for (const std::wstring& file : watch_->Changes()) events.push_back(L"file " + file);
+  if (!watch_)
+    return;
+  for (const std::wstring& file : watch_->Changes())
+    events.push_back(L"file " + file);
 }
 
 void FakePanel::SetStatus(const std::wstring& text) {
