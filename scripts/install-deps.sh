@@ -8,6 +8,7 @@ packages=(
   libgtest-dev
   wine wine64 xvfb xauth xdotool imagemagick
   unixodbc libsqliteodbc tdsodbc sqlite3
+  nsis zip
 )
 
 missing=()

@@ -1,0 +1,30 @@
+# ZIP and Windows installer (NSIS) of the panel: `scripts/package.sh` builds both.
+install(TARGETS Quenmarel RUNTIME DESTINATION .)
+install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION . RENAME README.txt)
+
+set(CPACK_PACKAGE_NAME "Quenmarel")
+set(CPACK_PACKAGE_VENDOR "QRX Forex")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Quenmarel: MetaTrader 4 Interface")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_FILE_NAME "Quenmarel-${PROJECT_VERSION}-win64")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Quenmarel")
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Quenmarel")
+set(CPACK_GENERATOR "ZIP;NSIS")
+set(CPACK_STRIP_FILES ON)
+
+# Start-menu entry for the panel; the installer also writes an uninstaller and its Start-menu link.
+set(CPACK_PACKAGE_EXECUTABLES "Quenmarel;Quenmarel MetaTrader 4 Interface")
+set(CPACK_NSIS_DISPLAY_NAME "Quenmarel MetaTrader 4 Interface")
+set(CPACK_NSIS_PACKAGE_NAME "Quenmarel MetaTrader 4 Interface")
+set(CPACK_NSIS_INSTALLED_ICON_NAME "Quenmarel.exe")
+set(CPACK_NSIS_URL_INFO_ABOUT "http://www.qrxforex.example")
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_NSIS_MODIFY_PATH OFF)
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+if(QM_ICON_FILE)
+  set(CPACK_NSIS_MUI_ICON "${QM_ICON_FILE}")
+  set(CPACK_NSIS_MUI_UNIICON "${QM_ICON_FILE}")
+endif()
+
+include(CPack)
