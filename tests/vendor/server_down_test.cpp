@@ -1,0 +1,99 @@
+// FreeTDS, registered as "SQL Server" as it is for real use, against servers that cannot answer. Only the
+// loopback address is ever contacted: the closed port is one this test holds bound without listening, and
+// the other host is under the reserved .invalid domain, which never resolves.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "vendor/vendor_database.h"
+
+namespace qm {
+namespace {
+
+// A loopback port that refuses connections for as long as this object lives: bound, never listening.
+class ClosedLoopbackPort {
+ public:
+  ClosedLoopbackPort() {
+    WSADATA data;
+    started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    int size = sizeof address;
+    if (socket_ != INVALID_SOCKET && ::bind(socket_, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+      port_ = ntohs(address.sin_port);
+    }
+  }
+  ~ClosedLoopbackPort() {
+    if (socket_ != INVALID_SOCKET)
+      ::closesocket(socket_);
+    if (started_)
+      ::WSACleanup();
+  }
+  ClosedLoopbackPort(const ClosedLoopbackPort&) = delete;
+  ClosedLoopbackPort& operator=(const ClosedLoopbackPort&) = delete;
+
+  unsigned port() const { return port_; }
+
+ private:
+  bool started_ = false;
+  SOCKET socket_ = INVALID_SOCKET;
+  unsigned port_ = 0;
+};
+
+// The vendor's connection string around `host`, with `port` in place of 1433.
+std::wstring ConnectionStringTo(const std::wstring& host, unsigned port) {
+  std::wstring text = VendorConnectionString(host);
+  const std::wstring standard_port = L"," + std::wstring(L"1433;");
+  text.replace(text.find(standard_port), standard_port.size(), L"," + std::to_wstring(port) + L";");
+  return text;
+}
+
+struct DownCase {
+  const char* name;
+  std::wstring host;  // empty: 127.0.0.1 on a closed port
+};
+
+void PrintTo(const DownCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+const DownCase kDownCases[] = {
+    {"ClosedLoopbackPort", L""},
+    {"UnresolvableHost", L"vendor-db.invalid"},
+};
+
+class ServerDownTest : public testing::TestWithParam<DownCase> {};
+
+TEST_P(ServerDownTest, BothOperationsReportSqlServerIsDown) {
+  ClosedLoopbackPort closed;
+  ASSERT_NE(closed.port(), 0u);
+  const bool loopback = GetParam().host.empty();
+  VendorDatabase vendor(loopback ? ConnectionStringTo(L"127.0.0.1", closed.port())
+                                 : ConnectionStringTo(GetParam().host, closed.port()));
+
+  const Outcome connected = vendor.ConnectVendorDatabase();
+  ASSERT_TRUE(connected.has_value());
+  EXPECT_EQ(connected->number, kProviderGeneralFailure);
+  EXPECT_EQ(VendorStatusReport(connected), L"SQL Server is down.");
+
+  // Every refresh tries again from a new connection, and the label keeps its text each time.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+    EXPECT_EQ(refresh.message, std::nullopt);
+    EXPECT_EQ(VendorStatusReport(refresh.failure), L"SQL Server is down.");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(FreeTdsAsSqlServer, ServerDownTest, testing::ValuesIn(kDownCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qm

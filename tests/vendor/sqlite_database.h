@@ -1,0 +1,35 @@
+#pragma once
+// A fresh vendor database for one test. The SQLite driver, registered as "SQL Server" in the tests' driver
+// list, opens the file named by database= (Vostrel_EA) in the working folder of the Linux process; Wine
+// does not move that folder when the program changes its own current directory, so the database is the
+// file Vostrel_EA in the folder the test program started in (a folder of its own in the build tree),
+// removed before and after each test. It is filled through ODBC with the same driver the code under test
+// reaches.
+
+#include <string>
+
+namespace qm::test {
+
+class SqliteVendorDatabase {
+ public:
+  SqliteVendorDatabase();
+  ~SqliteVendorDatabase();
+  SqliteVendorDatabase(const SqliteVendorDatabase&) = delete;
+  SqliteVendorDatabase& operator=(const SqliteVendorDatabase&) = delete;
+
+  // Runs one statement on a connection of its own; throws with the driver's message when it fails.
+  void Run(const std::wstring& sql) const;
+
+  // The database file as the program sees it.
+  const std::wstring& path() const { return path_; }
+
+ private:
+  void Remove() const;
+
+  std::wstring path_;
+};
+
+// `text` as an SQL string literal.
+std::wstring SqlText(const std::wstring& text);
+
+}  // namespace qm::test
