@@ -1,0 +1,139 @@
+#pragma once
+// The main window: every control of the panel, built from the layout table, the menu bar, the load step and
+// the end of the program. It is the panel the trading actions read and report to, and it holds the vendor
+// database connection for its whole life.
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "actions/panel.h"
+#include "ui/main_layout.h"
+#include "ui/win32_owners.h"
+#include "vendor/vendor_database.h"
+
+namespace qm {
+
+// The caption of every message box the panel shows.
+inline constexpr std::wstring_view kApplicationTitle = L"Quenmarel";
+
+// Shows a modal message box owned by `owner`.
+using MessageBoxFunction =
+    std::function<void(HWND owner, const std::wstring& text, const std::wstring& caption)>;
+
+// The panel's message box: an OK button only, no icon.
+void ShowOkMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption);
+
+struct MainWindowSettings {
+  std::wstring vendor_connection_string = VendorConnectionString();
+  MessageBoxFunction message_box = ShowOkMessageBox;
+};
+
+class frmMain final : public Panel {
+ public:
+  // Creates the window and its controls, hidden; Form_Load shows it.
+  explicit frmMain(HINSTANCE instance, MainWindowSettings settings = {});
+  ~frmMain() override;
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+
+  // Null once the window has been closed.
+  HWND hwnd() const { return window_.get(); }
+
+  // Shows the window, selects 4-Digit and then Backtest (each runs the option change), and reports the
+  // vendor connection on the status line.
+  void Form_Load();
+
+  // Selects an option from code, exactly as a click on it would.
+  void Select(Option option);
+
+  // Keyboard navigation between the controls for a message taken from the queue; true when the message
+  // has been handled and must not be dispatched again.
+  bool PreTranslateMessage(MSG& message);
+
+  // What the trading actions read and report to.
+  std::wstring Text(Field field) const override;
+  bool IsSelected(Option option) const override;
+  void SetStatus(const std::wstring& text) override;
+  void ShowMessage(const std::wstring& text) override;
+  void RefreshPublicMessage() override;
+
+ private:
+  // Which handler a click on a control or menu command runs.
+  struct CommandRoute {
+    std::wstring_view control;
+    void (frmMain::*handler)();
+  };
+  static const CommandRoute kCommandRoutes[];
+
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+  void CreateControls();
+  void CreateMenuBar();
+  void CreateTooltip();
+  // Fonts, control rectangles and, at start, the window's own place, at `dpi`. `window_rect` is where the
+  // whole window goes; without one its client area goes to its start position.
+  void ApplyLayout(UINT dpi, const RECT* window_rect);
+  void PlaceWindow(UINT dpi);
+  HWND Control(std::wstring_view name) const;
+  void SetCaption(std::wstring_view control, const std::wstring& text);
+
+  void OnCommand(int id);
+  LRESULT OnControlColour(HDC dc, HWND control);
+  void OnNextControl(WPARAM wparam, LPARAM lparam);
+  // Runs a handler under the panel's error trap: nothing thrown inside it leaves the window procedure.
+  void RunTrapped(void (frmMain::*handler)());
+  void SelectFocusedOption();
+  template <Option option>
+  void OptionPressed() {
+    Select(option);
+  }
+
+  void ConnectVendorDatabase();
+
+  // Handlers, named after control and event.
+  void Form_Unload();
+  void mnuAbout_Click();
+  void mnuExit_Click();
+  void cmdFileLocation_Click();
+  void cmdVisit_QRX_Click();
+  void cmdSendParameters_Click();
+  void optBackTest_Click();
+  void optRealTime_Click();
+  void optFourDigit_Click();
+  void optFiveDigit_Click();
+  void cmdBuy_Click();
+  void cmdSell_Click();
+  void cmdHedge_Click();
+  void cmdBuyStop_Click();
+  void cmdSellStop_Click();
+  void cmdBuyLimit_Click();
+  void cmdSellLimit_Click();
+  void cmdCloseAll_Click();
+  void cmdCloseBuy_Click();
+  void cmdCloseSell_Click();
+  void cmdDeleteBuyStop_Click();
+  void cmdDeleteSellStop_Click();
+  void cmdDeleteBuyLimit_Click();
+  void cmdDeleteSellLimit_Click();
+
+  HINSTANCE instance_;
+  MessageBoxFunction message_box_;
+  VendorDatabase vendor_;
+  std::array<UniqueFont, 3> fonts_;  // by FontKind, at the window's DPI
+  UniqueWindow window_;
+  HWND tooltip_ = nullptr;     // owned by the window, which destroys it
+  HWND last_focus_ = nullptr;  // the control that gets the focus back when the window is activated
+  std::unordered_map<int, void (frmMain::*)()> handlers_;  // by control or menu identifier
+  bool quit_on_destroy_ = true;  // false while the owner of this object, not the user, destroys the window
+};
+
+// Runs the program's messages until the main window has closed; returns the exit code.
+int RunMessageLoop(frmMain& window);
+
+}  // namespace qm

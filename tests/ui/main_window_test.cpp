@@ -1,0 +1,766 @@
+#include "ui/frmMain.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+#include "actions/actions.h"
+#include "panel_recorder.h"
+#include "support/temp_folder.h"
+#include "vendor/vendor_database.h"
+
+namespace qm {
+namespace {
+
+using test::PanelRecorder;
+using test::ReadBytes;
+using test::TempFolder;
+using Events = std::vector<std::wstring>;
+
+constexpr wchar_t kOk[] = L"status Status: OK.";
+constexpr wchar_t kServerDown[] = L"status SQL Server is down.";
+constexpr wchar_t kTooShort[] = L"status 5 : Invalid procedure call or argument";
+constexpr wchar_t kRealTime[] = L"MT4\\MQL4\\files\\";
+constexpr wchar_t kBackTest[] = L"MT4\\tester\\files\\";
+
+// Twips to pixels at 96 and 144 DPI, rounding halves up.
+int At96(int twips) {
+  return (2 * twips + 15) / 30;
+}
+int At144(int twips) {
+  return (twips + 5) / 10;
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return name;
+}
+
+std::string Narrow(std::wstring_view text) {
+  return std::string(text.begin(), text.end());
+}
+
+// The writers of one run, each followed by its own report.
+Events Writes(const std::wstring& folder, std::initializer_list<const wchar_t*> files) {
+  Events events;
+  for (const wchar_t* file : files) {
+    events.push_back(L"file " + folder + file);
+    events.push_back(kOk);
+  }
+  return events;
+}
+
+// One option change with an Expert Advisor path: five files into `folder`, then the action's report.
+Events OptionChange(const std::wstring& folder) {
+  Events events = Writes(
+      folder, {L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt"});
+  events.push_back(kOk);
+  return events;
+}
+
+class MainWindowTest : public testing::Test {
+ public:
+  void SetUp() override {
+    temp.MakeFolder(L"MT4\\MQL4\\Experts");
+    temp.MakeFolder(L"MT4\\MQL4\\files");
+    temp.MakeFolder(L"MT4\\tester\\files");
+    // Anything written by a relative name would land in the watched folder.
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    previous_directory = previous;
+    ::SetCurrentDirectoryW(temp.path().c_str());
+
+    MainWindowSettings settings;
+    // Nothing listens there: the vendor report is "SQL Server is down." at once.
+    settings.vendor_connection_string = VendorConnectionString(L"127.0.0.1");
+    settings.message_box = [this](HWND owner, const std::wstring& text, const std::wstring& caption) {
+      recorder->MessageBox(owner, text, caption);
+    };
+    window = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), settings);
+    recorder = std::make_unique<PanelRecorder>(window->hwnd(), temp.path());
+  }
+
+  void TearDown() override {
+    recorder.reset();
+    window.reset();
+    Pump();
+    ::SetCurrentDirectoryW(previous_directory.c_str());
+  }
+
+  std::wstring ExpertAdvisor() const { return temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4"; }
+
+  // The program's start, then an Expert Advisor path typed in, and a clean record.
+  void StartWithExpertAdvisor() {
+    window->Form_Load();
+    SetText(L"txtFileLocation", ExpertAdvisor());
+    Forget();
+  }
+  void Forget() {
+    recorder->Flush();
+    recorder->events.clear();
+  }
+  Events Recorded() {
+    recorder->Flush();
+    return recorder->events;
+  }
+
+  HWND Control(std::wstring_view name) const { return ::GetDlgItem(window->hwnd(), ControlId(name)); }
+  std::wstring NameOf(HWND control) const {
+    for (const ControlLayout& c : MainLayout()) {
+      if (Control(c.name) == control)
+        return std::wstring(c.name);
+    }
+    return L"?";
+  }
+  void SetText(std::wstring_view name, const std::wstring& text) {
+    ::SetWindowTextW(Control(name), text.c_str());
+  }
+  void Click(std::wstring_view name) { ::SendMessageW(Control(name), BM_CLICK, 0, 0); }
+
+  // Runs the queued messages through the window's keyboard handling, as the program's loop does; tells
+  // whether the program was asked to end.
+  bool Pump() {
+    bool quit = false;
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quit = true;
+        continue;
+      }
+      if (window && window->PreTranslateMessage(message))
+        continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    return quit;
+  }
+
+  // A key pressed and released on the control with the focus.
+  void Press(WPARAM key) {
+    HWND focus = ::GetFocus();
+    ASSERT_NE(focus, nullptr);
+    ::PostMessageW(focus, WM_KEYDOWN, key, 1);
+    ::PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+    Pump();
+  }
+
+  TempFolder temp;
+  std::wstring previous_directory;
+  std::unique_ptr<frmMain> window;
+  std::unique_ptr<PanelRecorder> recorder;
+};
+
+// --- The window as built -----------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, WindowHasItsTitleBorderClientAreaPlaceAndMenuBar) {
+  HWND main = window->hwnd();
+  ASSERT_EQ(::GetDpiForWindow(main), 96u) << "the expected pixels below are for 96 DPI";
+  EXPECT_EQ(WindowText(main), L"Quenmarel: MetaTrader 4 Interface  V1.0a from WWW.QRXFOREX.EXAMPLE");
+  const LONG_PTR style = ::GetWindowLongPtrW(main, GWL_STYLE);
+  for (LONG_PTR bit : {WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX})
+    EXPECT_EQ(style & bit, bit);
+  EXPECT_FALSE(::IsWindowVisible(main)) << "shown by the load step, not before";
+
+  RECT client{};
+  ::GetClientRect(main, &client);
+  EXPECT_EQ(client.right, 914);   // 13710 twips
+  EXPECT_EQ(client.bottom, 411);  // 6165 twips
+  POINT origin{0, 0};
+  ::ClientToScreen(main, &origin);
+  EXPECT_EQ(origin.x, 53);   // 795 twips
+  EXPECT_EQ(origin.y, 318);  // 4770 twips
+
+  HMENU bar = ::GetMenu(main);
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(::GetMenuItemCount(bar), 2);
+  const wchar_t* captions[] = {L"About", L"Exit"};
+  const wchar_t* names[] = {L"mnuAbout", L"mnuExit"};
+  for (int i = 0; i < 2; ++i) {
+    wchar_t text[32] = {};
+    ::GetMenuStringW(bar, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+    EXPECT_STREQ(text, captions[i]);
+    EXPECT_EQ(::GetSubMenu(bar, i), nullptr) << "a command on the bar, not a drop-down";
+    EXPECT_EQ(static_cast<int>(::GetMenuItemID(bar, i)), ControlId(names[i]));
+  }
+
+  window->Form_Load();
+  EXPECT_TRUE(::IsWindowVisible(main));
+  EXPECT_FALSE(::IsIconic(main));
+  EXPECT_FALSE(::IsZoomed(main));
+}
+
+struct KindExpectation {
+  std::wstring_view window_class;
+  LONG_PTR button_type;  // BS_TYPEMASK part for buttons
+};
+
+KindExpectation ExpectedFor(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+      return {L"Static", 0};
+    case ControlKind::TextBox:
+      return {L"Edit", 0};
+    case ControlKind::CommandButton:
+      return {L"Button", BS_PUSHBUTTON};
+    case ControlKind::OptionButton:
+      return {L"Button", BS_RADIOBUTTON};
+    case ControlKind::Frame:
+      return {L"Button", BS_GROUPBOX};
+  }
+  return {};
+}
+
+TEST_F(MainWindowTest, EveryControlHasTheCaptionClassPlaceAndSizeOfTheLayoutTable) {
+  for (const ControlLayout& c : MainLayout()) {
+    SCOPED_TRACE(Narrow(c.name));
+    HWND control = Control(c.name);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(::GetParent(control), window->hwnd());
+    EXPECT_EQ(WindowText(control), c.caption);
+    const KindExpectation expected = ExpectedFor(c.kind);
+    EXPECT_EQ(ClassName(control), expected.window_class);
+    const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
+    if (expected.window_class == L"Button") {
+      EXPECT_EQ(style & BS_TYPEMASK, expected.button_type) << "never a default button either";
+    }
+    if (c.kind == ControlKind::Label) {
+      EXPECT_EQ(style & SS_NOPREFIX, SS_NOPREFIX) << "outside text is shown as plain text";
+    }
+    if (c.kind == ControlKind::TextBox) {
+      EXPECT_GE(static_cast<DWORD>(::SendMessageW(control, EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEu)
+          << "no limit";
+    }
+    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_TRUE(::IsWindowEnabled(control));
+
+    const TwipRect twips = PlaceInWindow(c);
+    RECT actual{};
+    ::GetWindowRect(control, &actual);
+    ::MapWindowPoints(nullptr, window->hwnd(), reinterpret_cast<POINT*>(&actual), 2);
+    EXPECT_EQ(actual.left, At96(twips.left));
+    EXPECT_EQ(actual.top, At96(twips.top));
+    EXPECT_EQ(actual.right - actual.left, At96(twips.width));
+    EXPECT_EQ(actual.bottom - actual.top, At96(twips.height));
+  }
+}
+
+struct FontExpectation {
+  LONG height;
+  LONG weight;
+};
+
+TEST_F(MainWindowTest, EveryControlHasItsFontAndTheNamedOnesTheirColour) {
+  const std::map<FontKind, FontExpectation> fonts = {
+      {FontKind::Standard, {-11, FW_NORMAL}},  // 8.25 pt at 96 DPI
+      {FontKind::Bold, {-11, FW_BOLD}},
+      {FontKind::LargeBold, {-13, FW_BOLD}},  // 9.75 pt
+  };
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  for (const ControlLayout& c : MainLayout()) {
+    SCOPED_TRACE(Narrow(c.name));
+    HWND control = Control(c.name);
+    LOGFONTW font{};
+    ASSERT_TRUE(
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font));
+    EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+    EXPECT_EQ(font.lfHeight, fonts.at(c.font).height);
+    EXPECT_EQ(font.lfWeight, fonts.at(c.font).weight);
+
+    if (c.kind != ControlKind::Label)
+      continue;
+    // What the label's painting asks the window for.
+    ::SetTextColor(dc, RGB(1, 2, 3));
+    ::SendMessageW(window->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(control));
+    const COLORREF colour = ::GetTextColor(dc);
+    if (c.colour) {
+      EXPECT_EQ(colour, RGB(c.colour->red, c.colour->green, c.colour->blue));
+    } else
+      EXPECT_EQ(colour, ::GetSysColor(COLOR_WINDOWTEXT));
+  }
+  ::DeleteDC(dc);
+}
+
+TEST_F(MainWindowTest, OnlyTheWebSiteButtonHasATooltip) {
+  std::vector<HWND> tooltips;
+  for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
+    if (::GetWindow(w, GW_OWNER) == window->hwnd() && ClassName(w) == TOOLTIPS_CLASSW)
+      tooltips.push_back(w);
+  }
+  ASSERT_EQ(tooltips.size(), 1u);
+  ASSERT_EQ(::SendMessageW(tooltips[0], TTM_GETTOOLCOUNT, 0, 0), 1);
+  wchar_t text[256] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.lpszText = text;
+  ASSERT_TRUE(::SendMessageW(tooltips[0], TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_EQ(reinterpret_cast<HWND>(tool.uId), Control(L"cmdVisit_QRX"));
+  EXPECT_STREQ(text, L"Exchange service and Forex Software Developement");
+}
+
+TEST_F(MainWindowTest, ButtonsCoverTheLabelsTheyOverlap) {
+  std::map<HWND, int> stacking;  // 0 on top
+  int rank = 0;
+  for (HWND w = ::GetWindow(window->hwnd(), GW_CHILD); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT))
+    stacking[w] = rank++;
+  const std::pair<const wchar_t*, const wchar_t*> over[] = {
+      {L"cmdSendParameters", L"Label9"}, {L"cmdVisit_QRX", L"lblAds1"}, {L"cmdVisit_QRX", L"Label8"},
+      {L"optFourDigit", L"Frame3"},      {L"Frame3", L"Frame1"},        {L"cmdBuy", L"Frame2"}};
+  for (const auto& [upper, lower] : over) {
+    EXPECT_LT(stacking.at(Control(upper)), stacking.at(Control(lower)))
+        << Narrow(upper) << " over " << Narrow(lower);
+    EXPECT_TRUE(::GetWindowLongPtrW(Control(lower), GWL_STYLE) & WS_CLIPSIBLINGS);
+  }
+}
+
+// --- Start-up ----------------------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, FreshStartRunsEachOptionChangeOnceWritesNothingAndShowsTheVendorReport) {
+  window->Form_Load();
+  const Events expected = {// 4-Digit before any account type: the writers' gate lets nothing through.
+                           kOk, kOk, kOk, kOk, kOk, kOk,
+                           // Backtest with the empty path: each writer reports the path too short to cut.
+                           kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kOk,
+                           // The vendor connection, last.
+                           kServerDown};
+  EXPECT_EQ(Recorded(), expected);
+  EXPECT_EQ(WindowText(Control(L"lblStatus")), L"SQL Server is down.");
+  EXPECT_EQ(WindowText(Control(L"lblAds2")), L"Status:");
+  EXPECT_TRUE(window->IsSelected(Option::FourDigit));
+  EXPECT_TRUE(window->IsSelected(Option::BackTest));
+  EXPECT_FALSE(window->IsSelected(Option::FiveDigit));
+  EXPECT_FALSE(window->IsSelected(Option::RealTime));
+  EXPECT_EQ(::GetFocus(), Control(L"txtPair"));
+  EXPECT_TRUE(temp.ListFiles().empty());
+}
+
+TEST_F(MainWindowTest, TabVisitsTheControlsInTabOrderWithEachOptionGroupAsOneStop) {
+  window->Form_Load();
+  Forget();
+  const std::vector<std::wstring> expected = {L"txtLotsize",
+                                              L"txtTakeProfit",
+                                              L"txtStopLoss",
+                                              L"txtMagicNo",
+                                              L"optFourDigit",
+                                              L"optBackTest",
+                                              L"cmdBuy",
+                                              L"cmdSell",
+                                              L"cmdBuyStop",
+                                              L"cmdSellStop",
+                                              L"cmdBuyLimit",
+                                              L"cmdSellLimit",
+                                              L"cmdCloseAll",
+                                              L"cmdCloseBuy",
+                                              L"cmdCloseSell",
+                                              L"txtFileLocation",
+                                              L"cmdFileLocation",
+                                              L"txtbuystop_price",
+                                              L"txtsellstop_price",
+                                              L"txtbuylimit_price",
+                                              L"txtselllimit_price",
+                                              L"cmdDeleteBuyStop",
+                                              L"cmdDeleteSellStop",
+                                              L"cmdDeleteBuyLimit",
+                                              L"cmdDeleteSellLimit",
+                                              L"cmdVisit_QRX",
+                                              L"cmdHedge",
+                                              L"cmdSendParameters",
+                                              L"txtCloseall",
+                                              L"txtPair"};
+  ASSERT_EQ(::GetFocus(), Control(L"txtPair"));
+  std::vector<std::wstring> visited;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    Press(VK_TAB);
+    visited.push_back(NameOf(::GetFocus()));
+  }
+  EXPECT_EQ(visited, expected);
+  EXPECT_TRUE(Recorded().empty()) << "moving the focus onto a selected option changes nothing";
+}
+
+// --- Option groups -----------------------------------------------------------------------------------------
+
+struct OptionCase {
+  const char* name;
+  enum class By { Click, Key, Code } by;
+  std::wstring_view control;  // clicked, selected from code, or holding the focus when the key is pressed
+  WPARAM key;
+  std::vector<Option> selected_after;
+  const wchar_t* folder;    // where the option change writes; none when nothing may run
+  const char* take_profit;  // mytakeprofit.txt after the change: 25 pips, scaled for 5 digits
+};
+
+Option OptionNamed(std::wstring_view name) {
+  const std::pair<std::wstring_view, Option> options[] = {{L"optBackTest", Option::BackTest},
+                                                          {L"optRealTime", Option::RealTime},
+                                                          {L"optFourDigit", Option::FourDigit},
+                                                          {L"optFiveDigit", Option::FiveDigit}};
+  for (const auto& [n, option] : options) {
+    if (n == name)
+      return option;
+  }
+  throw std::invalid_argument("not an option button");
+}
+
+using By = OptionCase::By;
+
+// Every case starts from the state after start-up: Backtest and 4-Digit selected.
+const OptionCase kOptionCases[] = {
+    {"ClickRealTime",
+     By::Click,
+     L"optRealTime",
+     0,
+     {Option::RealTime, Option::FourDigit},
+     kRealTime,
+     "25\r\n"},
+    {"ClickFiveDigit",
+     By::Click,
+     L"optFiveDigit",
+     0,
+     {Option::BackTest, Option::FiveDigit},
+     kBackTest,
+     "250\r\n"},
+    {"ClickSelectedBackTest",
+     By::Click,
+     L"optBackTest",
+     0,
+     {Option::BackTest, Option::FourDigit},
+     nullptr,
+     nullptr},
+    {"ClickSelectedFourDigit",
+     By::Click,
+     L"optFourDigit",
+     0,
+     {Option::BackTest, Option::FourDigit},
+     nullptr,
+     nullptr},
+    {"RightArrowToFiveDigit",
+     By::Key,
+     L"optFourDigit",
+     VK_RIGHT,
+     {Option::BackTest, Option::FiveDigit},
+     kBackTest,
+     "250\r\n"},
+    {"DownArrowToRealTime",
+     By::Key,
+     L"optBackTest",
+     VK_DOWN,
+     {Option::RealTime, Option::FourDigit},
+     kRealTime,
+     "25\r\n"},
+    {"LeftArrowWrapsToRealTime",
+     By::Key,
+     L"optBackTest",
+     VK_LEFT,
+     {Option::RealTime, Option::FourDigit},
+     kRealTime,
+     "25\r\n"},
+    {"CodeSelectsRealTime",
+     By::Code,
+     L"optRealTime",
+     0,
+     {Option::RealTime, Option::FourDigit},
+     kRealTime,
+     "25\r\n"},
+    {"CodeSelectsFiveDigit",
+     By::Code,
+     L"optFiveDigit",
+     0,
+     {Option::BackTest, Option::FiveDigit},
+     kBackTest,
+     "250\r\n"},
+    {"CodeSelectsSelectedBackTest",
+     By::Code,
+     L"optBackTest",
+     0,
+     {Option::BackTest, Option::FourDigit},
+     nullptr,
+     nullptr},
+};
+
+class OptionTest : public MainWindowTest, public testing::WithParamInterface<OptionCase> {};
+
+TEST_P(OptionTest, SelectingAnOptionRunsTheOptionChangeOnceAfterTheSelectionChanged) {
+  const OptionCase& c = GetParam();
+  StartWithExpertAdvisor();
+  SetText(L"txtTakeProfit", L"25");
+  switch (c.by) {
+    case By::Click:
+      Click(c.control);
+      break;
+    case By::Key:
+      ::SetFocus(Control(c.control));
+      ASSERT_EQ(::GetFocus(), Control(c.control));
+      ASSERT_TRUE(Recorded().empty()) << "the focus alone on a selected option changes nothing";
+      Press(c.key);
+      break;
+    case By::Code:
+      window->Select(OptionNamed(c.control));
+      break;
+  }
+  // The writers saw the new selection: the files went to the new account type's folder, in 4 or 5 digits.
+  EXPECT_EQ(Recorded(), c.folder ? OptionChange(c.folder) : Events{});
+  if (c.folder) {
+    EXPECT_EQ(ReadBytes(temp / (std::wstring(c.folder) + L"mytakeprofit.txt")), c.take_profit);
+  }
+  for (Option option : {Option::BackTest, Option::RealTime, Option::FourDigit, Option::FiveDigit}) {
+    const bool expected = std::ranges::find(c.selected_after, option) != c.selected_after.end();
+    EXPECT_EQ(window->IsSelected(option), expected) << static_cast<int>(option);
+  }
+  if (c.by == By::Key) {
+    HWND focus = ::GetFocus();
+    EXPECT_TRUE(window->IsSelected(OptionNamed(NameOf(focus)))) << "the focus moved onto the new selection";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, OptionTest, testing::ValuesIn(kOptionCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, TabReachesAGroupThroughItsSelectedOption) {
+  StartWithExpertAdvisor();
+  window->Select(Option::FiveDigit);
+  ::SetFocus(Control(L"txtMagicNo"));
+  Press(VK_TAB);
+  EXPECT_EQ(::GetFocus(), Control(L"optFiveDigit"));
+  Press(VK_TAB);
+  EXPECT_EQ(::GetFocus(), Control(L"optBackTest"));
+}
+
+// --- Buttons -----------------------------------------------------------------------------------------------
+
+struct ButtonCase {
+  const wchar_t* button;
+  std::vector<const wchar_t*> files;  // written into the real-time folder, in this order
+  bool refreshes;                     // reads the public message before its own report
+};
+
+#define QM_PARAMETERS \
+  L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt"
+
+const ButtonCase kButtons[] = {
+    {L"cmdBuy", {QM_PARAMETERS, L"mycloseall.txt", L"Buy.txt"}, true},
+    {L"cmdSell", {QM_PARAMETERS, L"mycloseall.txt", L"Sell.txt"}, true},
+    {L"cmdHedge", {QM_PARAMETERS, L"mycloseall.txt", L"Buy.txt", L"Sell.txt"}, true},
+    {L"cmdBuyStop", {QM_PARAMETERS, L"myprice.txt", L"mycloseall.txt", L"Buystop.txt"}, true},
+    {L"cmdSellStop", {QM_PARAMETERS, L"myprice.txt", L"mycloseall.txt", L"Sellstop.txt"}, true},
+    {L"cmdBuyLimit", {QM_PARAMETERS, L"myprice.txt", L"mycloseall.txt", L"Buylimit.txt"}, true},
+    {L"cmdSellLimit", {QM_PARAMETERS, L"myprice.txt", L"mycloseall.txt", L"Selllimit.txt"}, true},
+    {L"cmdCloseAll", {L"mypair.txt", L"mymagicno.txt", L"Closeall.txt"}, true},
+    {L"cmdCloseBuy", {L"mypair.txt", L"mymagicno.txt", L"Closebuy.txt"}, true},
+    {L"cmdCloseSell", {L"mypair.txt", L"mymagicno.txt", L"Closesell.txt"}, true},
+    {L"cmdDeleteBuyStop", {L"mypair.txt", L"mymagicno.txt", L"Deletebuystop.txt"}, true},
+    {L"cmdDeleteSellStop", {L"mypair.txt", L"mymagicno.txt", L"Deletesellstop.txt"}, true},
+    {L"cmdDeleteBuyLimit", {L"mypair.txt", L"mymagicno.txt", L"Deletebuylimit.txt"}, true},
+    {L"cmdDeleteSellLimit", {L"mypair.txt", L"mymagicno.txt", L"Deleteselllimit.txt"}, true},
+    {L"cmdSendParameters",
+     {L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mycloseall.txt",
+      L"mylotsize.txt"},
+     false},
+};
+
+#undef QM_PARAMETERS
+
+class ButtonTest : public MainWindowTest, public testing::WithParamInterface<ButtonCase> {};
+
+TEST_P(ButtonTest, PressingTheButtonWritesItsFilesInOrderAndReportsLast) {
+  const ButtonCase& c = GetParam();
+  StartWithExpertAdvisor();
+  window->Select(Option::RealTime);
+  SetText(L"txtPair", L"EURJPY");
+  Forget();
+
+  Click(c.button);
+
+  Events expected;
+  for (const wchar_t* file : c.files) {
+    expected.push_back(std::wstring(L"file ") + kRealTime + file);
+    expected.push_back(kOk);
+  }
+  if (c.refreshes)
+    expected.push_back(kServerDown);
+  expected.push_back(kOk);
+  EXPECT_EQ(Recorded(), expected);
+  EXPECT_EQ(ReadBytes(temp / (std::wstring(kRealTime) + L"mypair.txt")), "EURJPY\r\n");
+  const std::wstring last = c.files.back();
+  if (last.starts_with(L"my"))
+    return;
+  EXPECT_EQ(ReadBytes(temp / (kRealTime + last)), "1\r\n");
+  EXPECT_EQ(WindowText(Control(L"lblStatus")), L"Status: OK.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, ButtonTest, testing::ValuesIn(kButtons),
+                         [](const auto& info) { return Narrow(info.param.button); });
+
+TEST_F(MainWindowTest, SellLimitSendsItsOwnPrice) {
+  StartWithExpertAdvisor();
+  SetText(L"txtbuystop_price", L"");
+  SetText(L"txtselllimit_price", L" 1.2345 ");
+  Click(L"cmdSellLimit");
+  EXPECT_EQ(ReadBytes(temp / L"MT4\\tester\\files\\myprice.txt"), "1.2345\r\n");
+}
+
+struct RefusalCase {
+  const char* name;
+  const wchar_t* button;
+  std::wstring_view message;
+  bool with_path;  // an Expert Advisor path that passes; otherwise one of 18 characters
+  const wchar_t* blank_box;
+};
+
+const RefusalCase kRefusals[] = {
+    {"BuyWithShortPath", L"cmdBuy", kOrderNotSelected, false, nullptr},
+    {"CloseAllWithShortPath", L"cmdCloseAll", kOrderNotSelected, false, nullptr},
+    {"HedgeWithShortPath", L"cmdHedge", kOrderNotSelected, false, nullptr},
+    {"BuyStopWithBlankPrice", L"cmdBuyStop", L"Price cannot be blank. Please enter Buy Stop Price.", true,
+     L"txtbuystop_price"},
+    {"SendParametersWithBlankPath", L"cmdSendParameters", kSendParametersNotSelected, false,
+     L"txtFileLocation"},
+};
+
+class RefusalTest : public MainWindowTest, public testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(RefusalTest, RefusedActionShowsItsMessageOwnedByTheWindowAndTouchesNothing) {
+  const RefusalCase& c = GetParam();
+  StartWithExpertAdvisor();
+  if (!c.with_path)
+    SetText(L"txtFileLocation", L"C:\\Kelvarinth.ex4\\");
+  if (c.blank_box)
+    SetText(c.blank_box, L"   ");
+  const std::wstring status_before = WindowText(Control(L"lblStatus"));
+  Forget();
+
+  Click(c.button);
+
+  EXPECT_EQ(Recorded(), Events{L"message " + std::wstring(c.message)});
+  EXPECT_EQ(recorder->last_caption, L"Quenmarel");
+  EXPECT_EQ(recorder->last_owner, window->hwnd());
+  EXPECT_EQ(WindowText(Control(L"lblStatus")), status_before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusalTest, testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- Keyboard and closing ----------------------------------------------------------------------------------
+
+struct KeyCase {
+  const char* name;
+  const wchar_t* focus;
+  WPARAM key;
+};
+
+const KeyCase kEnterAndEscape[] = {
+    {"EnterInPair", L"txtPair", VK_RETURN},         {"EscapeInPair", L"txtPair", VK_ESCAPE},
+    {"EnterOnBuy", L"cmdBuy", VK_RETURN},           {"EscapeOnBuy", L"cmdBuy", VK_ESCAPE},
+    {"EnterOnCloseAll", L"cmdCloseAll", VK_RETURN}, {"EnterOnBackTest", L"optBackTest", VK_RETURN},
+    {"EnterInPath", L"txtFileLocation", VK_RETURN}, {"EscapeOnSend", L"cmdSendParameters", VK_ESCAPE},
+};
+
+class EnterEscapeTest : public MainWindowTest, public testing::WithParamInterface<KeyCase> {};
+
+TEST_P(EnterEscapeTest, EnterAndEscapePressNothing) {
+  StartWithExpertAdvisor();
+  window->Select(Option::RealTime);
+  Forget();
+  ::SetFocus(Control(GetParam().focus));
+  Press(GetParam().key);
+  EXPECT_EQ(Recorded(), Events{});
+  EXPECT_TRUE(::IsWindow(window->hwnd()));
+  EXPECT_EQ(::GetFocus(), Control(GetParam().focus));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, EnterEscapeTest, testing::ValuesIn(kEnterAndEscape),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct CloseCase {
+  const char* name;
+  UINT message;
+  WPARAM wparam;
+};
+
+class CloseTest : public MainWindowTest, public testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseTest, ClosingOrExitEndsTheProgramAtOnceWritingNothing) {
+  StartWithExpertAdvisor();
+  window->Select(Option::RealTime);
+  Forget();
+  HWND main = window->hwnd();
+  ::SendMessageW(main, GetParam().message, GetParam().wparam, 0);
+  EXPECT_FALSE(::IsWindow(main));
+  EXPECT_EQ(window->hwnd(), nullptr);
+  EXPECT_TRUE(Pump()) << "the program was asked to end";
+  EXPECT_EQ(Recorded(), Events{});
+}
+
+const CloseCase kCloses[] = {
+    {"MenuExit", WM_COMMAND, static_cast<WPARAM>(ControlId(L"mnuExit"))},
+    {"CloseBox", WM_CLOSE, 0},
+    {"SystemMenuClose", WM_SYSCOMMAND, SC_CLOSE},
+};
+
+INSTANTIATE_TEST_SUITE_P(Closing, CloseTest, testing::ValuesIn(kCloses),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- What the actions read ---------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, TextReadsEachBoxWhateverItsLength) {
+  const std::pair<Field, const wchar_t*> boxes[] = {
+      {Field::FileLocation, L"txtFileLocation"},
+      {Field::Pair, L"txtPair"},
+      {Field::Lotsize, L"txtLotsize"},
+      {Field::TakeProfit, L"txtTakeProfit"},
+      {Field::StopLoss, L"txtStopLoss"},
+      {Field::MagicNo, L"txtMagicNo"},
+      {Field::Closeall, L"txtCloseall"},
+      {Field::BuyStopPrice, L"txtbuystop_price"},
+      {Field::SellStopPrice, L"txtsellstop_price"},
+      {Field::BuyLimitPrice, L"txtbuylimit_price"},
+      {Field::SellLimitPrice, L"txtselllimit_price"},
+  };
+  int n = 0;
+  for (const auto& [field, box] : boxes) {
+    const std::wstring text = std::wstring(static_cast<size_t>(40000 + n), L'x') + box;
+    SetText(box, text);
+    EXPECT_EQ(window->Text(field), text) << Narrow(box);
+    ++n;
+  }
+}
+
+TEST_F(MainWindowTest, ADpiChangeRescalesEveryControlAndFont) {
+  RECT suggested{10, 20, 10 + 600, 20 + 400};
+  ::SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  for (const ControlLayout& c : MainLayout()) {
+    SCOPED_TRACE(Narrow(c.name));
+    const TwipRect twips = PlaceInWindow(c);
+    RECT actual{};
+    ::GetWindowRect(Control(c.name), &actual);
+    ::MapWindowPoints(nullptr, window->hwnd(), reinterpret_cast<POINT*>(&actual), 2);
+    EXPECT_EQ(actual.left, At144(twips.left));
+    EXPECT_EQ(actual.top, At144(twips.top));
+    EXPECT_EQ(actual.right - actual.left, At144(twips.width));
+    EXPECT_EQ(actual.bottom - actual.top, At144(twips.height));
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Control(c.name), WM_GETFONT, 0, 0)), sizeof font,
+                 &font);
+    EXPECT_EQ(font.lfHeight, c.font == FontKind::LargeBold ? -20 : -17);  // 9.75 and 8.25 pt, rounded
+  }
+  RECT placed{};
+  ::GetWindowRect(window->hwnd(), &placed);
+  EXPECT_EQ(placed.left, 10);
+  EXPECT_EQ(placed.right - placed.left, 600);
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,47 @@
+#pragma once
+// Watches a real main window the way the recording fake panel watches the actions: every text written to
+// the status line and to the public-message label, every message box, and the files written below a
+// folder before each of them, in the order they happened.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/file_watch.h"
+
+namespace qm::test {
+
+class PanelRecorder {
+ public:
+  // Records what `window` writes to lblStatus and lblAds2 from now on, and the files written below `root`.
+  PanelRecorder(HWND window, const std::wstring& root);
+  ~PanelRecorder();
+  PanelRecorder(const PanelRecorder&) = delete;
+  PanelRecorder& operator=(const PanelRecorder&) = delete;
+
+  // "file <path below root>", "status <text>", "ads <text>", "message <text>" in the order they happened.
+  std::vector<std::wstring> events;
+
+  // The message-box stand-in: records the box instead of showing it.
+  void MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption);
+  HWND last_owner = nullptr;
+  std::wstring last_caption;
+
+  // Only the "file ..." events, in order.
+  std::vector<std::wstring> Files() const;
+  // Picks up files written since the last event (an action that ends without a status report).
+  void Flush() { RecordWrites(); }
+
+ private:
+  static LRESULT CALLBACK LabelProcedure(HWND label, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                         DWORD_PTR self);
+  void RecordWrites();
+
+  HWND status_ = nullptr;
+  HWND ads_ = nullptr;
+  FileWatch watch_;
+};
+
+}  // namespace qm::test
