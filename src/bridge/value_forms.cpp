@@ -178,7 +178,12 @@ std::optional<std::wstring> FiveDigitScaling(std::wstring_view text) {
   const double scaled = *value * 10;
   if (!std::isfinite(scaled))
     return std::nullopt;
-  return FormatGeneralNumber(scaled);
+  std::wstring formatted = FormatGeneralNumber(scaled);
+  // Fifteen digits round the largest doubles up past the double range ("1.79769313486232E+308"): a text
+  // that nothing can read back is an overflow too.
+  if (!ValueOfText(formatted))
+    return std::nullopt;
+  return formatted;
 }
 
 }  // namespace qm
