@@ -1,0 +1,280 @@
+// The terminal side reading while the panel writes: a reader process opens, reads and closes every exchange
+// file of the folder as fast as it can while this process replaces them tens of thousands of times. The
+// panel's writers must never let it see an empty or half-written file. The same reader against a writer that
+// truncates and rewrites in place must see such reads, or the reader could not tell.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "bridge/writers.h"
+#include "platform/unique_handle.h"
+#include "reliability/figures.h"
+#include "reliability/peer_process.h"
+#include "support/fake_panel.h"
+#include "support/temp_folder.h"
+
+namespace qm {
+namespace {
+
+using test::FakePanel;
+using test::TempFolder;
+
+// Each parameter file alternates between two values of different lengths, so that a partial read of the
+// longer one is not the shorter one. Five digits: take-profit and stop-loss are scaled.
+struct ParameterFile {
+  ExchangeFile file;
+  Field box;
+  const wchar_t* first_box;
+  const wchar_t* second_box;
+  const char* first_line;
+  const char* second_line;
+};
+
+const ParameterFile kParameterFiles[] = {
+    {ExchangeFile::Pair, Field::Pair, L"GBPUSD", L"EURJPY.micro-account", "GBPUSD", "EURJPY.micro-account"},
+    {ExchangeFile::LotSize, Field::Lotsize, L" 0.01 ", L"123456789.125", "0.01", "123456789.125"},
+    {ExchangeFile::TakeProfit, Field::TakeProfit, L"30", L"0.125", "300", "1.25"},
+    {ExchangeFile::StopLoss, Field::StopLoss, L"2.5", L"1234.5", "25", "12345"},
+    {ExchangeFile::MagicNo, Field::MagicNo, L"6819", L"4294967295", "6819", "4294967295"},
+    {ExchangeFile::CloseAll, Field::Closeall, L"9999999", L"1", "9999999", "1"},
+    {ExchangeFile::BuyStopPrice, Field::BuyStopPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
+    {ExchangeFile::SellStopPrice, Field::SellStopPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
+    {ExchangeFile::BuyLimitPrice, Field::BuyLimitPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
+    {ExchangeFile::SellLimitPrice, Field::SellLimitPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
+};
+
+const ExchangeFile kCommandFiles[] = {
+    ExchangeFile::Buy,
+    ExchangeFile::Sell,
+    ExchangeFile::BuyStop,
+    ExchangeFile::SellStop,
+    ExchangeFile::BuyLimit,
+    ExchangeFile::SellLimit,
+    ExchangeFile::CloseAllCommand,
+    ExchangeFile::CloseBuy,
+    ExchangeFile::CloseSell,
+    ExchangeFile::DeleteBuyStop,
+    ExchangeFile::DeleteSellStop,
+    ExchangeFile::DeleteBuyLimit,
+    ExchangeFile::DeleteSellLimit,
+};
+
+// One replace of the writing loop: which file, and whether it takes its first or its second value.
+struct Replace {
+  ExchangeFile file;
+  bool second;
+};
+
+std::vector<ExchangeFile> AllFiles() {
+  std::vector<ExchangeFile> files;
+  for (const ParameterFile& p : kParameterFiles)
+    files.push_back(p.file);
+  files.insert(files.end(), std::begin(kCommandFiles), std::end(kCommandFiles));
+  return files;
+}
+
+// The line a file holds after a replace, without CR LF.
+std::string LineOf(const Replace& r) {
+  for (const ParameterFile& p : kParameterFiles) {
+    if (p.file == r.file)
+      return r.second ? p.second_line : p.first_line;
+  }
+  return "1";
+}
+
+enum class Writer {
+  Panel,  // the panel's own writers
+  Naive,  // create-or-truncate, then write, in place
+};
+
+struct ConcurrencyCase {
+  const char* name;
+  Writer writer;
+  const wchar_t* reader_sharing;  // rw or rwd, see exchange_reader
+  int replaces;                   // QM_RELIABILITY_REPLACES overrides it
+};
+
+void PrintTo(const ConcurrencyCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+struct ReaderTally {
+  long long reads = 0, old_line = 0, new_line = 0, empty = 0, partial = 0, missing = 0, refused = 0;
+  long long refused_error = 0;
+  std::string sample;
+};
+
+ReaderTally ParseTally(const std::string& line) {
+  auto field = [&](const std::string& key) -> long long {
+    const size_t at = line.find(" " + key + "=");
+    const size_t start = at == std::string::npos ? line.find(key + "=") : at + 1;
+    return start == std::string::npos ? -1 : std::atoll(line.c_str() + start + key.size() + 1);
+  };
+  ReaderTally t{field("reads"),   field("old"),           field("new"),
+                field("empty"),   field("partial"),       field("missing"),
+                field("refused"), field("refused_error"), {}};
+  const size_t sample = line.find("sample=");
+  if (sample != std::string::npos)
+    t.sample = line.substr(sample + 7, line.find_first_of("\r\n", sample) - sample - 7);
+  return t;
+}
+
+int ReplaceCount(int planned) {
+  const char* configured = std::getenv("QM_RELIABILITY_REPLACES");
+  const int count = configured ? std::atoi(configured) : 0;
+  return count > 0 ? count : planned;
+}
+
+class ConcurrencyTest : public testing::TestWithParam<ConcurrencyCase> {
+ protected:
+  void SetUp() override {
+    folder = temp.MakeFolder(L"MT4\\MQL4\\files");
+    temp.MakeFolder(L"MT4\\MQL4\\Experts");
+    panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
+    panel.Select(Option::RealTime);
+    panel.Select(Option::FiveDigit);
+  }
+
+  void SetBoxes(bool second) {
+    for (const ParameterFile& p : kParameterFiles)
+      panel.texts[p.box] = second ? p.second_box : p.first_box;
+  }
+
+  // The deliberately naive writer: the file is truncated first, then written, so for a moment it is empty.
+  bool WriteInPlace(const Replace& r) const {
+    const std::wstring path = folder + L"\\" + std::wstring(FileName(r.file));
+    UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+      return false;
+    const std::string bytes = LineOf(r) + "\r\n";
+    DWORD written = 0;
+    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+  }
+
+  // The reader's arguments: each distinct file once, with its two lines.
+  std::vector<std::wstring> ReaderFiles() const {
+    std::vector<std::wstring> args;
+    std::set<std::wstring> seen;
+    for (const ExchangeFile file : AllFiles()) {
+      const std::wstring name(FileName(file));
+      if (!seen.insert(name).second)
+        continue;
+      const std::string first = LineOf({file, false});
+      const std::string second = LineOf({file, true});
+      args.insert(args.end(), {name, std::wstring(first.begin(), first.end()),
+                               std::wstring(second.begin(), second.end())});
+    }
+    return args;
+  }
+
+  TempFolder temp;
+  FakePanel panel;
+  std::wstring folder;
+};
+
+TEST_P(ConcurrencyTest, ReaderProcessSeesOnlyWholeLines) {
+  const ConcurrencyCase& c = GetParam();
+  const std::vector<ExchangeFile> files = AllFiles();
+
+  // Every file exists with its first value before the reader starts.
+  SetBoxes(false);
+  for (const ExchangeFile file : files)
+    ASSERT_EQ(WriteExchangeFile(panel, file), std::nullopt);
+
+  test::NamedEvent ready(L"ready");
+  test::NamedEvent stop(L"stop");
+  const std::wstring result = temp / L"reader-result.txt";
+  std::vector<std::wstring> args{folder, c.reader_sharing, ready.name(), stop.name(), result};
+  const std::vector<std::wstring> lines = ReaderFiles();
+  args.insert(args.end(), lines.begin(), lines.end());
+  test::PeerProcess reader(test::SiblingProgram(L"exchange_reader.exe"), args);
+  ASSERT_TRUE(reader.WaitForSignal(ready, 60'000)) << "the reader did not start reading";
+
+  const int replaces = ReplaceCount(c.replaces);
+  long long gave_up = 0;
+  long long other_failures = 0;
+  std::string first_other;
+  for (int i = 0; i < replaces; ++i) {
+    const size_t round = 1 + static_cast<size_t>(i) / files.size();
+    const Replace r{files[static_cast<size_t>(i) % files.size()], round % 2 == 1};
+    if (c.writer == Writer::Naive) {
+      other_failures += WriteInPlace(r) ? 0 : 1;
+      continue;
+    }
+    if (static_cast<size_t>(i) % files.size() == 0)
+      SetBoxes(r.second);
+    const Outcome outcome = WriteExchangeFile(panel, r.file);
+    if (outcome == Outcome(RuntimeFailure(err::kPermissionDenied))) {
+      ++gave_up;
+    } else if (outcome) {
+      ++other_failures;
+      if (first_other.empty())
+        first_other = testing::PrintToString(StatusReport(outcome));
+    }
+  }
+  stop.Set();
+  ASSERT_EQ(reader.WaitForExit(60'000), 0u) << "the reader failed";
+  const ReaderTally t = ParseTally(test::ReadBytes(result));
+
+  const std::string label = std::string("concurrency, ") + c.name + ": ";
+  test::ReportInfoFigure(label + "replaces", replaces, "-");
+  // Both values seen means the reads really interleaved with the replaces.
+  EXPECT_TRUE(test::ReportFigure(label + "reads", t.reads, "both values seen",
+                                 t.reads > 0 && t.old_line > 0 && t.new_line > 0))
+      << "old " << t.old_line << ", new " << t.new_line;
+  const long long torn = t.empty + t.partial;
+  if (c.writer == Writer::Naive) {
+    EXPECT_TRUE(
+        test::ReportFigure(label + "torn or empty reads (shows the reader can tell)", torn, "> 0", torn > 0));
+    EXPECT_EQ(other_failures, 0);
+    return;
+  }
+  EXPECT_TRUE(test::ReportFigure(label + "torn or empty reads", torn, "0", torn == 0)) << "e.g. " << t.sample;
+  EXPECT_TRUE(test::ReportFigure(label + "reads that found no file", t.missing, "0", t.missing == 0));
+  // The rename that replaces a file opens it for deletion for a moment. A reader that shares deletion never
+  // meets that; one that does not has its open refused (sharing violation) and reads again: no data, never
+  // wrong data. The same holds on Windows.
+  if (std::wstring(c.reader_sharing) == L"rwd") {
+    EXPECT_TRUE(test::ReportFigure(label + "reads refused", t.refused, "0", t.refused == 0))
+        << "last error " << t.refused_error;
+  } else {
+    test::ReportInfoFigure(label + "reads refused for a moment (sharing violation, read again)", t.refused,
+                           "- (no data, never wrong data)");
+    EXPECT_TRUE(t.refused == 0 || t.refused_error == ERROR_SHARING_VIOLATION) << t.refused_error;
+  }
+  // A replace waits while the reader holds the file; with reads this short it always finds a gap.
+  EXPECT_TRUE(
+      test::ReportFigure(label + "writes that gave up (70 : Permission denied)", gave_up, "0", gave_up == 0));
+  EXPECT_EQ(other_failures, 0) << first_other;
+  // No temporary file is left behind by any replace, given up or not.
+  std::vector<std::wstring> names;
+  for (const ExchangeFile file : files)
+    names.emplace_back(FileName(file));
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"), names);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writers, ConcurrencyTest,
+    testing::Values(
+        ConcurrencyCase{"panel writers, reader sharing read and write", Writer::Panel, L"rw", 20000},
+        ConcurrencyCase{"panel writers, reader sharing read, write and delete", Writer::Panel, L"rwd", 5000},
+        ConcurrencyCase{"truncate-and-write writer, reader sharing read and write", Writer::Naive, L"rw",
+                        20000}),
+    [](const auto& info) {
+      return std::string(info.param.writer == Writer::Naive ? "TruncateAndWrite" : "PanelWriters") +
+             (std::wstring(info.param.reader_sharing) == L"rwd" ? "_ShareDelete" : "_ShareReadWrite");
+    });
+
+}  // namespace
+}  // namespace qm
