@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds the panel and opens it. On a fresh Debian machine (as root, or with sudo) it first installs what is
+# needed, then builds Quenmarel.exe for Windows, registers the ODBC driver name that the vendor database
+# connection asks for, and starts the panel under Wine in the build tree's own prefix.
+#
+#   scripts/run.sh                     # opens the panel on $DISPLAY; without a display, see below
+#   scripts/run.sh --screenshot FILE   # opens it on a virtual display and saves a screenshot as FILE
+#
+# Without a display (or with --screenshot) the panel starts on a virtual display, a screenshot of it is
+# saved once it has finished starting (build/mingw/panel.png unless FILE is given), the script says where,
+# and the panel is ended again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo="$PWD"
+build="$(realpath -m "${QM_BUILD_DIR:-$repo/build/mingw}")"  # QM_BUILD_DIR: another build tree of the preset
+screenshot=""
+case "${1:-}" in
+  --screenshot) screenshot="$(realpath -m "${2:?--screenshot needs a file name}")" ;;
+  "") ;;
+  *) echo "usage: $0 [--screenshot FILE]" >&2; exit 2 ;;
+esac
+if [ -z "$screenshot" ] && [ -z "${DISPLAY:-}" ]; then
+  screenshot="$build/panel.png"
+fi
+
+scripts/install-deps.sh
+cmake --preset mingw -B "$build" >/dev/null
+cmake --build "$build" --target Quenmarel
+program="$build/src/ui/Quenmarel.exe"
+wine_run="$build/wine-run.sh"
+
+# The vendor connection names the ODBC driver "SQL Server"; under Wine, unixODBC resolves that name.
+if [ -x scripts/register-odbc.sh ]; then
+  scripts/register-odbc.sh || echo "run: the ODBC driver name is not registered; the panel will report the database as down" >&2
+fi
+
+# The prefix is created on first use. Wine looks for its own fonts (MS Sans Serif, the panel's font) in the
+# prefix's Fonts folder, so they are put there from the fonts-wine package.
+"$wine_run" cmd /c exit >/dev/null 2>&1 || true
+fonts="$build/wineprefix/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
+  cp -n /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$fonts"/ 2>/dev/null || true
+fi
+
+if [ -z "$screenshot" ]; then
+  echo "run: starting $program"
+  exec "$wine_run" "$program"
+fi
+
+# Headless: the panel in a Wine virtual desktop on a virtual display, so that the picture has the window's
+# own frame and title. The screenshot is taken once the picture has settled (the load step has ended; only
+# the caret in the pair box still blinks), then the panel is ended.
+mkdir -p "$(dirname "$screenshot")"
+export QM_RUN_PROGRAM="$program" QM_RUN_WINE="$wine_run" QM_RUN_SHOT="$screenshot"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  set -euo pipefail
+  work="$(mktemp -d)"
+  trap "rm -rf \"$work\"" EXIT
+  "$QM_RUN_WINE" explorer /desktop=QuenmarelPanel,1100x900 "$QM_RUN_PROGRAM" >/dev/null 2>&1 &
+  panel=$!
+  desktop="$(timeout 120 xdotool search --sync --name "^QuenmarelPanel" | head -n 1)"
+  timeout 60 xdotool search --sync --name "^Quenmarel: MetaTrader 4 Interface" >/dev/null
+  previous=""
+  for attempt in $(seq 1 120); do
+    sleep 0.5
+    import -window "$desktop" "$work/now.png"
+    if [ -n "$previous" ]; then
+      changed="$(compare -metric AE "$work/now.png" "$work/before.png" null: 2>&1 | awk "{ printf \"%d\", \$1 }" || true)"
+      if [ "${changed:-999999}" -lt 50 ]; then break; fi
+    fi
+    mv "$work/now.png" "$work/before.png"
+    previous=yes
+  done
+  convert "$work/now.png" -trim +repage "$QM_RUN_SHOT"
+  kill "$panel" 2>/dev/null || true
+  wait "$panel" 2>/dev/null || true
+'
+echo "run: screenshot of the panel saved as $screenshot"
