@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build git
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   libgtest-dev
-  wine wine64 xvfb xauth xdotool imagemagick
+  wine wine64 fonts-wine xvfb xauth xdotool imagemagick
   unixodbc libsqliteodbc tdsodbc sqlite3
   nsis zip
 )
