@@ -8,6 +8,7 @@ packages=(
   libgtest-dev
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick
   unixodbc libsqliteodbc tdsodbc sqlite3
+  clang libclang-rt-dev
   nsis zip
 )
 

@@ -13,3 +13,6 @@ if [ -z "${DISPLAY:-}" ]; then
   run=(xvfb-run -a -s "-screen 0 1600x1200x24" "${run[@]}")
 fi
 "${run[@]}"
+
+# The native fuzzers, each for a bounded time (QM_FUZZ_SECONDS, default 40 s); fails on any finding.
+scripts/fuzz.sh
