@@ -1,6 +1,6 @@
 #pragma once
 // RAII owners of ODBC handles and the reading of their diagnostic records. ODBC's headers need the Win32
-// types, so this header stays private to the vendor database's ODBC code.
+// types, so only the vendor database's ODBC code (and its tests) include this header.
 
 #include <windows.h>
 
