@@ -11,15 +11,13 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "about/frmAbout.h"  // kApplicationTitle, the caption of every message box
 #include "actions/panel.h"
 #include "ui/main_layout.h"
 #include "ui/win32_owners.h"
 #include "vendor/vendor_database.h"
 
 namespace qm {
-
-// The caption of every message box the panel shows.
-inline constexpr std::wstring_view kApplicationTitle = L"Quenmarel";
 
 // Shows a modal message box owned by `owner`.
 using MessageBoxFunction =

@@ -13,7 +13,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return qm::RunMessageLoop(window);
   } catch (const std::exception&) {
     // Only the creation of the window itself can fail this way; there is no panel to report on.
-    ::MessageBoxW(nullptr, L"The main window could not be created.", qm::kApplicationTitle.data(),
+    ::MessageBoxW(nullptr, L"The main window could not be created.", qm::kApplicationTitle,
                   MB_OK | MB_ICONERROR);
     return 1;
   }

@@ -6,20 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <stdexcept>
 
 #include "actions/actions.h"
-#include "panel_recorder.h"
+#include "main_window_fixture.h"
 #include "support/temp_folder.h"
 #include "vendor/vendor_database.h"
 
 namespace qm {
 namespace {
 
-using test::PanelRecorder;
+using test::MainWindowTest;
 using test::ReadBytes;
 using test::TempFolder;
 using Events = std::vector<std::wstring>;
@@ -71,98 +72,6 @@ Events OptionChange(const std::wstring& folder) {
   events.push_back(kOk);
   return events;
 }
-
-class MainWindowTest : public testing::Test {
- public:
-  void SetUp() override {
-    temp.MakeFolder(L"MT4\\MQL4\\Experts");
-    temp.MakeFolder(L"MT4\\MQL4\\files");
-    temp.MakeFolder(L"MT4\\tester\\files");
-    // Anything written by a relative name would land in the watched folder.
-    wchar_t previous[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, previous);
-    previous_directory = previous;
-    ::SetCurrentDirectoryW(temp.path().c_str());
-
-    MainWindowSettings settings;
-    // Nothing listens there: the vendor report is "SQL Server is down." at once.
-    settings.vendor_connection_string = VendorConnectionString(L"127.0.0.1");
-    settings.message_box = [this](HWND owner, const std::wstring& text, const std::wstring& caption) {
-      recorder->MessageBox(owner, text, caption);
-    };
-    window = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), settings);
-    recorder = std::make_unique<PanelRecorder>(window->hwnd(), temp.path());
-  }
-
-  void TearDown() override {
-    recorder.reset();
-    window.reset();
-    Pump();
-    ::SetCurrentDirectoryW(previous_directory.c_str());
-  }
-
-  std::wstring ExpertAdvisor() const { return temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4"; }
-
-  // The program's start, then an Expert Advisor path typed in, and a clean record.
-  void StartWithExpertAdvisor() {
-    window->Form_Load();
-    SetText(L"txtFileLocation", ExpertAdvisor());
-    Forget();
-  }
-  void Forget() {
-    recorder->Flush();
-    recorder->events.clear();
-  }
-  Events Recorded() {
-    recorder->Flush();
-    return recorder->events;
-  }
-
-  HWND Control(std::wstring_view name) const { return ::GetDlgItem(window->hwnd(), ControlId(name)); }
-  std::wstring NameOf(HWND control) const {
-    for (const ControlLayout& c : MainLayout()) {
-      if (Control(c.name) == control)
-        return std::wstring(c.name);
-    }
-    return L"?";
-  }
-  void SetText(std::wstring_view name, const std::wstring& text) {
-    ::SetWindowTextW(Control(name), text.c_str());
-  }
-  void Click(std::wstring_view name) { ::SendMessageW(Control(name), BM_CLICK, 0, 0); }
-
-  // Runs the queued messages through the window's keyboard handling, as the program's loop does; tells
-  // whether the program was asked to end.
-  bool Pump() {
-    bool quit = false;
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        quit = true;
-        continue;
-      }
-      if (window && window->PreTranslateMessage(message))
-        continue;
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
-    return quit;
-  }
-
-  // A key pressed and released on the control with the focus.
-  void Press(WPARAM key) {
-    HWND focus = ::GetFocus();
-    ASSERT_NE(focus, nullptr);
-    ::PostMessageW(focus, WM_KEYDOWN, key, 1);
-    ::PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
-    Pump();
-  }
-
-  TempFolder temp;
-  std::wstring previous_directory;
-  std::unique_ptr<frmMain> window;
-  std::unique_ptr<PanelRecorder> recorder;
-};
 
 // --- The window as built -----------------------------------------------------------------------------------
 
@@ -417,6 +326,10 @@ Option OptionNamed(std::wstring_view name) {
 
 using By = OptionCase::By;
 
+void PrintTo(const OptionCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 // Every case starts from the state after start-up: Backtest and 4-Digit selected.
 const OptionCase kOptionCases[] = {
     {"ClickRealTime",
@@ -573,43 +486,32 @@ const ButtonCase kButtons[] = {
 
 #undef QM_PARAMETERS
 
-class ButtonTest : public MainWindowTest, public testing::WithParamInterface<ButtonCase> {};
-
-TEST_P(ButtonTest, PressingTheButtonWritesItsFilesInOrderAndReportsLast) {
-  const ButtonCase& c = GetParam();
+// One window for all the buttons: each press stands alone, reading the panel afresh.
+TEST_F(MainWindowTest, EachButtonWritesItsFilesInOrderAndReportsLast) {
   StartWithExpertAdvisor();
   window->Select(Option::RealTime);
   SetText(L"txtPair", L"EURJPY");
-  Forget();
+  for (const ButtonCase& c : kButtons) {
+    SCOPED_TRACE(Narrow(c.button));
+    Forget();
+    Click(c.button);
 
-  Click(c.button);
-
-  Events expected;
-  for (const wchar_t* file : c.files) {
-    expected.push_back(std::wstring(L"file ") + kRealTime + file);
+    Events expected;
+    for (const wchar_t* file : c.files) {
+      expected.push_back(std::wstring(L"file ") + kRealTime + file);
+      expected.push_back(kOk);
+    }
+    if (c.refreshes)
+      expected.push_back(kServerDown);
     expected.push_back(kOk);
+    EXPECT_EQ(Recorded(), expected);
+    EXPECT_EQ(ReadBytes(temp / (std::wstring(kRealTime) + L"mypair.txt")), "EURJPY\r\n");
+    const std::wstring last = c.files.back();
+    if (!last.starts_with(L"my")) {
+      EXPECT_EQ(ReadBytes(temp / (kRealTime + last)), "1\r\n");
+    }
+    EXPECT_EQ(WindowText(Control(L"lblStatus")), L"Status: OK.");
   }
-  if (c.refreshes)
-    expected.push_back(kServerDown);
-  expected.push_back(kOk);
-  EXPECT_EQ(Recorded(), expected);
-  EXPECT_EQ(ReadBytes(temp / (std::wstring(kRealTime) + L"mypair.txt")), "EURJPY\r\n");
-  const std::wstring last = c.files.back();
-  if (last.starts_with(L"my"))
-    return;
-  EXPECT_EQ(ReadBytes(temp / (kRealTime + last)), "1\r\n");
-  EXPECT_EQ(WindowText(Control(L"lblStatus")), L"Status: OK.");
-}
-
-INSTANTIATE_TEST_SUITE_P(Buttons, ButtonTest, testing::ValuesIn(kButtons),
-                         [](const auto& info) { return Narrow(info.param.button); });
-
-TEST_F(MainWindowTest, SellLimitSendsItsOwnPrice) {
-  StartWithExpertAdvisor();
-  SetText(L"txtbuystop_price", L"");
-  SetText(L"txtselllimit_price", L" 1.2345 ");
-  Click(L"cmdSellLimit");
-  EXPECT_EQ(ReadBytes(temp / L"MT4\\tester\\files\\myprice.txt"), "1.2345\r\n");
 }
 
 struct RefusalCase {
@@ -630,28 +532,26 @@ const RefusalCase kRefusals[] = {
      L"txtFileLocation"},
 };
 
-class RefusalTest : public MainWindowTest, public testing::WithParamInterface<RefusalCase> {};
-
-TEST_P(RefusalTest, RefusedActionShowsItsMessageOwnedByTheWindowAndTouchesNothing) {
-  const RefusalCase& c = GetParam();
+TEST_F(MainWindowTest, RefusedActionsShowTheirMessageOwnedByTheWindowAndTouchNothing) {
   StartWithExpertAdvisor();
-  if (!c.with_path)
-    SetText(L"txtFileLocation", L"C:\\Kelvarinth.ex4\\");
-  if (c.blank_box)
-    SetText(c.blank_box, L"   ");
-  const std::wstring status_before = WindowText(Control(L"lblStatus"));
-  Forget();
+  for (const RefusalCase& c : kRefusals) {
+    SCOPED_TRACE(c.name);
+    SetText(L"txtFileLocation", c.with_path ? ExpertAdvisor() : L"C:\\Kelvarinth.ex4\\");
+    SetText(L"txtbuystop_price", L"1.6349");
+    if (c.blank_box)
+      SetText(c.blank_box, L"   ");
+    const std::wstring before = L"before " + std::wstring(c.name, c.name + std::strlen(c.name));
+    SetText(L"lblStatus", before);
+    Forget();
 
-  Click(c.button);
+    Click(c.button);
 
-  EXPECT_EQ(Recorded(), Events{L"message " + std::wstring(c.message)});
-  EXPECT_EQ(recorder->last_caption, L"Quenmarel");
-  EXPECT_EQ(recorder->last_owner, window->hwnd());
-  EXPECT_EQ(WindowText(Control(L"lblStatus")), status_before);
+    EXPECT_EQ(Recorded(), Events{L"message " + std::wstring(c.message)});
+    EXPECT_EQ(recorder->last_caption, L"Quenmarel");
+    EXPECT_EQ(recorder->last_owner, window->hwnd());
+    EXPECT_EQ(WindowText(Control(L"lblStatus")), before);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Refusals, RefusalTest, testing::ValuesIn(kRefusals),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- Keyboard and closing ----------------------------------------------------------------------------------
 
@@ -668,21 +568,19 @@ const KeyCase kEnterAndEscape[] = {
     {"EnterInPath", L"txtFileLocation", VK_RETURN}, {"EscapeOnSend", L"cmdSendParameters", VK_ESCAPE},
 };
 
-class EnterEscapeTest : public MainWindowTest, public testing::WithParamInterface<KeyCase> {};
-
-TEST_P(EnterEscapeTest, EnterAndEscapePressNothing) {
+TEST_F(MainWindowTest, EnterAndEscapePressNothingWhereverTheFocusIs) {
   StartWithExpertAdvisor();
   window->Select(Option::RealTime);
-  Forget();
-  ::SetFocus(Control(GetParam().focus));
-  Press(GetParam().key);
-  EXPECT_EQ(Recorded(), Events{});
-  EXPECT_TRUE(::IsWindow(window->hwnd()));
-  EXPECT_EQ(::GetFocus(), Control(GetParam().focus));
+  for (const KeyCase& c : kEnterAndEscape) {
+    SCOPED_TRACE(c.name);
+    Forget();
+    ::SetFocus(Control(c.focus));
+    Press(c.key);
+    EXPECT_EQ(Recorded(), Events{});
+    EXPECT_TRUE(::IsWindow(window->hwnd()));
+    EXPECT_EQ(::GetFocus(), Control(c.focus));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Keys, EnterEscapeTest, testing::ValuesIn(kEnterAndEscape),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 struct CloseCase {
   const char* name;

@@ -1,0 +1,118 @@
+#pragma once
+// The real main window on the display, with a recorder on its status line and public-message label, a
+// stand-in for its message boxes, and a terminal data folder in a temporary folder that is also the working
+// folder. Tests drive the window with window messages and run the queue through its keyboard handling.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "panel_recorder.h"
+#include "support/temp_folder.h"
+#include "ui/frmMain.h"
+#include "vendor/vendor_database.h"
+
+namespace qm::test {
+
+// "file <path>", "status <text>", "ads <text>", "message <text>", in order.
+using Events = std::vector<std::wstring>;
+
+class MainWindowTest : public testing::Test {
+ public:
+  void SetUp() override {
+    temp.MakeFolder(L"MT4\\MQL4\\Experts");
+    temp.MakeFolder(L"MT4\\MQL4\\files");
+    temp.MakeFolder(L"MT4\\tester\\files");
+    // Anything written by a relative name would land in the watched folder.
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    previous_directory = previous;
+    ::SetCurrentDirectoryW(temp.path().c_str());
+
+    MainWindowSettings settings;
+    settings.vendor_connection_string = VendorConnection();
+    settings.message_box = [this](HWND owner, const std::wstring& text, const std::wstring& caption) {
+      recorder->MessageBox(owner, text, caption);
+    };
+    window = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), settings);
+    recorder = std::make_unique<PanelRecorder>(window->hwnd(), temp.path());
+  }
+
+  void TearDown() override {
+    recorder.reset();
+    window.reset();
+    Pump();
+    ::SetCurrentDirectoryW(previous_directory.c_str());
+  }
+
+  std::wstring ExpertAdvisor() const { return temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4"; }
+
+  // The program's start, then an Expert Advisor path typed in, and a clean record.
+  void StartWithExpertAdvisor() {
+    window->Form_Load();
+    SetText(L"txtFileLocation", ExpertAdvisor());
+    Forget();
+  }
+  void Forget() {
+    recorder->Flush();
+    recorder->events.clear();
+  }
+  Events Recorded() {
+    recorder->Flush();
+    return recorder->events;
+  }
+
+  HWND Control(std::wstring_view name) const { return ::GetDlgItem(window->hwnd(), ControlId(name)); }
+  std::wstring NameOf(HWND control) const {
+    for (const ControlLayout& c : MainLayout()) {
+      if (Control(c.name) == control)
+        return std::wstring(c.name);
+    }
+    return L"?";
+  }
+  void SetText(std::wstring_view name, const std::wstring& text) {
+    ::SetWindowTextW(Control(name), text.c_str());
+  }
+  void Click(std::wstring_view name) { ::SendMessageW(Control(name), BM_CLICK, 0, 0); }
+
+  // Runs the queued messages through the window's keyboard handling, as the program's loop does; tells
+  // whether the program was asked to end.
+  bool Pump() {
+    bool quit = false;
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quit = true;
+        continue;
+      }
+      if (window && window->PreTranslateMessage(message))
+        continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    return quit;
+  }
+
+  // A key pressed and released on the control with the focus.
+  void Press(WPARAM key) {
+    HWND focus = ::GetFocus();
+    ASSERT_NE(focus, nullptr);
+    ::PostMessageW(focus, WM_KEYDOWN, key, 1);
+    ::PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+    Pump();
+  }
+
+  // Nothing listens there: the vendor report is "SQL Server is down." at once.
+  virtual std::wstring VendorConnection() const { return VendorConnectionString(L"127.0.0.1"); }
+
+  TempFolder temp;
+  std::wstring previous_directory;
+  std::unique_ptr<frmMain> window;
+  std::unique_ptr<PanelRecorder> recorder;
+};
+
+}  // namespace qm::test

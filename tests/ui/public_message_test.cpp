@@ -1,0 +1,72 @@
+// The main window against a vendor database that answers: the SQLite driver stands in for SQL Server, and
+// the public message goes into lblAds2 only when an order, close or delete action refreshes it.
+
+#include <gtest/gtest.h>
+
+#include "main_window_fixture.h"
+#include "vendor/sqlite_database.h"
+
+namespace qm {
+namespace {
+
+using test::Events;
+
+constexpr wchar_t kOk[] = L"status Status: OK.";
+
+class PublicMessageTest : public test::MainWindowTest {
+ protected:
+  // The SQLite driver ignores the server and opens Vostrel_EA in the working folder.
+  std::wstring VendorConnection() const override { return VendorConnectionString(); }
+
+  test::SqliteVendorDatabase database;
+};
+
+struct MessageCase {
+  const char* name;
+  std::vector<std::wstring> rows;  // Public_Msg of each row, in insertion order
+  std::wstring shown;              // lblAds2 after a BUY
+};
+
+const MessageCase kMessages[] = {
+    {"FirstRowTrimmedOfSpaces",
+     {L"  Rates & news: <b>EURUSD</b>  ", L"second"},
+     L"Rates & news: <b>EURUSD</b>"},
+    {"EmptyTableLeavesTheLabel", {}, L"Status:"},
+};
+
+class PublicMessageCaseTest : public PublicMessageTest, public testing::WithParamInterface<MessageCase> {};
+
+TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
+  database.Run(L"CREATE TABLE Vostrel_Gap (Public_Msg TEXT)");
+  for (const std::wstring& row : GetParam().rows)
+    database.Run(L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (" + test::SqlText(row) + L")");
+
+  window->Form_Load();
+  EXPECT_EQ(Recorded().back(), kOk) << "the vendor connection answered";
+  EXPECT_EQ(::GetWindowTextLengthW(Control(L"lblAds2")), 7) << "still \"Status:\"";
+
+  SetText(L"txtFileLocation", ExpertAdvisor());
+  Forget();
+  Click(L"cmdBuy");
+
+  Events expected;
+  for (const wchar_t* file : {L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt",
+                              L"mylotsize.txt", L"mycloseall.txt", L"Buy.txt"}) {
+    expected.push_back(std::wstring(L"file MT4\\tester\\files\\") + file);
+    expected.push_back(kOk);
+  }
+  if (!GetParam().rows.empty())
+    expected.push_back(L"ads " + GetParam().shown);
+  expected.push_back(kOk);  // the vendor report
+  expected.push_back(kOk);  // the action's own report
+  EXPECT_EQ(Recorded(), expected);
+  wchar_t shown[256] = {};
+  ::GetWindowTextW(Control(L"lblAds2"), shown, 256);
+  EXPECT_EQ(std::wstring(shown), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, PublicMessageCaseTest, testing::ValuesIn(kMessages),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qm
