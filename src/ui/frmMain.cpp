@@ -49,7 +49,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   cls.lpszClassName = kWindowClass;
-  // Programs without the icon resource (the tests) get the system's default icon.
+  // A program without the icon resource gets the system's default icon.
   cls.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENMAREL), IMAGE_ICON,
                                               ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
                                               LR_SHARED));
@@ -60,8 +60,8 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     ThrowLastError("RegisterClassExW");
 }
 
-// Window class and styles of each kind of control. Every control clips its lower siblings' painting, so
-// that the upper one of two overlapping controls is the one seen.
+// Window class and styles of each kind of control. A control's painting is clipped by the siblings above it,
+// so that of two overlapping controls the upper one is seen whole.
 struct ControlClass {
   const wchar_t* name;
   DWORD style;
