@@ -92,16 +92,6 @@ TEST(MainLayout, TitleEndsWithTheSiteNameThatCaptionsTheWebSiteButton) {
   EXPECT_TRUE(MainWindowTitle().ends_with(FindControl(L"cmdVisit_QRX")->caption));
 }
 
-TEST(MainLayout, OnlyTheWebSiteButtonHasATooltip) {
-  std::vector<std::wstring_view> with_tooltip;
-  for (const ControlLayout& c : MainLayout()) {
-    if (!c.tooltip.empty())
-      with_tooltip.push_back(c.name);
-  }
-  EXPECT_EQ(with_tooltip, std::vector<std::wstring_view>{L"cmdVisit_QRX"});
-  EXPECT_EQ(FindControl(L"cmdVisit_QRX")->tooltip, L"Exchange service and Forex Software Developement");
-}
-
 TEST(MainLayout, IdentifiersAreDistinctAndNeverTheDialogManagersOkOrCancel) {
   std::set<int> ids;
   for (const ControlLayout& c : MainLayout())

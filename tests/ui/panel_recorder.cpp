@@ -36,15 +36,6 @@ void PanelRecorder::MessageBox(HWND owner, const std::wstring& text, const std::
   last_caption = caption;
 }
 
-std::vector<std::wstring> PanelRecorder::Files() const {
-  std::vector<std::wstring> files;
-  for (const std::wstring& e : events) {
-    if (e.rfind(L"file ", 0) == 0)
-      files.push_back(e.substr(5));
-  }
-  return files;
-}
-
 void PanelRecorder::RecordWrites() {
   for (const std::wstring& file : watch_.Changes())
     events.push_back(L"file " + file);

@@ -29,8 +29,6 @@ class PanelRecorder {
   HWND last_owner = nullptr;
   std::wstring last_caption;
 
-  // Only the "file ..." events, in order.
-  std::vector<std::wstring> Files() const;
   // Picks up files written since the last event (an action that ends without a status report).
   void Flush() { RecordWrites(); }
 
