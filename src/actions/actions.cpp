@@ -34,14 +34,14 @@ struct PendingOrder {
   ExchangeFile price_file;
 };
 
-struct OrderSpec {
+struct OrderRow {
   std::optional<PendingOrder> pending;
   ExchangeFile command;
   std::optional<ExchangeFile> second_command;  // HEDGE: Buy, then Sell
 };
 
 // In the order of OrderAction.
-constexpr std::array<OrderSpec, 7> kOrders{{
+constexpr std::array<OrderRow, 7> kOrders{{
     {std::nullopt, ExchangeFile::Buy, std::nullopt},
     {std::nullopt, ExchangeFile::Sell, std::nullopt},
     {std::nullopt, ExchangeFile::Buy, ExchangeFile::Sell},
@@ -86,21 +86,21 @@ void OptionChanged(Panel& panel) {
 }
 
 void OpenOrder(Panel& panel, OrderAction action) {
-  const OrderSpec& spec = kOrders[static_cast<size_t>(action)];
+  const OrderRow& order = kOrders[static_cast<size_t>(action)];
   if (!ExpertAdvisorSelectedForOrders(panel))
     return;
-  if (spec.pending && TrimSpaces(panel.Text(spec.pending->price_box)).empty()) {
-    panel.ShowMessage(std::wstring(spec.pending->blank_message));
+  if (order.pending && TrimSpaces(panel.Text(order.pending->price_box)).empty()) {
+    panel.ShowMessage(std::wstring(order.pending->blank_message));
     return;
   }
   RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss,
                      ExchangeFile::TakeProfit, ExchangeFile::LotSize});
-  if (spec.pending)
-    RunWriters(panel, {spec.pending->price_file});
+  if (order.pending)
+    RunWriters(panel, {order.pending->price_file});
   RunWriters(panel, {ExchangeFile::CloseAll});
-  RunWriters(panel, {spec.command});
-  if (spec.second_command)
-    RunWriters(panel, {*spec.second_command});
+  RunWriters(panel, {order.command});
+  if (order.second_command)
+    RunWriters(panel, {*order.second_command});
   panel.RefreshPublicMessage();
   ActionStatusReport(panel);
 }

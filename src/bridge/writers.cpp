@@ -17,14 +17,14 @@ enum class Value {
   CommandOne,    // the constant 1
 };
 
-struct FileSpec {
+struct FileRow {
   ExchangeFile file;
   std::wstring_view name;
   Field source;  // unused for command files
   Value value;
 };
 
-constexpr std::array<FileSpec, 23> kFiles{{
+constexpr std::array<FileRow, 23> kFiles{{
     {ExchangeFile::BuyStopPrice, L"myprice.txt", Field::BuyStopPrice, Value::Trimmed},
     {ExchangeFile::SellStopPrice, L"myprice.txt", Field::SellStopPrice, Value::Trimmed},
     {ExchangeFile::BuyLimitPrice, L"myprice.txt", Field::BuyLimitPrice, Value::Trimmed},
@@ -50,23 +50,23 @@ constexpr std::array<FileSpec, 23> kFiles{{
     {ExchangeFile::DeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation, Value::CommandOne},
 }};
 
-const FileSpec& SpecOf(ExchangeFile file) {
+const FileRow& RowOf(ExchangeFile file) {
   return kFiles[static_cast<size_t>(file)];
 }
 
 // The value the file will hold, or the Overflow of the five-digit scaling.
-std::optional<std::wstring> FormValue(const PanelFields& panel, const FileSpec& spec, int digits) {
-  switch (spec.value) {
+std::optional<std::wstring> FormValue(const PanelFields& panel, const FileRow& row, int digits) {
+  switch (row.value) {
     case Value::CommandOne:
       return L"1";
     case Value::ScaledOnFive:
       if (digits == 5)
-        return FiveDigitScaling(panel.Text(spec.source));
+        return FiveDigitScaling(panel.Text(row.source));
       [[fallthrough]];
     case Value::Trimmed:
       break;
   }
-  return TrimSpaces(panel.Text(spec.source));
+  return TrimSpaces(panel.Text(row.source));
 }
 
 constexpr bool TableIsInEnumOrder() {
@@ -81,7 +81,7 @@ static_assert(TableIsInEnumOrder());
 }  // namespace
 
 std::wstring_view FileName(ExchangeFile file) {
-  return SpecOf(file).name;
+  return RowOf(file).name;
 }
 
 std::string ExchangeLine(std::wstring_view value) {
@@ -89,18 +89,18 @@ std::string ExchangeLine(std::wstring_view value) {
 }
 
 Outcome WriteExchangeFile(const PanelFields& panel, ExchangeFile file) {
-  const FileSpec& spec = SpecOf(file);
+  const FileRow& row = RowOf(file);
   const std::optional<GateDecision> gate = WriterGate(ReadOptions(panel));
   if (!gate)
     return std::nullopt;
 
   const std::optional<std::wstring> path =
-      ExchangeFilePath(panel.Text(Field::FileLocation), gate->account, spec.name);
+      ExchangeFilePath(panel.Text(Field::FileLocation), gate->account, row.name);
   if (!path)
     return RuntimeFailure(err::kInvalidProcedureCall);
 
   // The value is formed before the file is touched, so a failure here leaves the old file as it was.
-  const std::optional<std::wstring> value = FormValue(panel, spec, gate->digits);
+  const std::optional<std::wstring> value = FormValue(panel, row, gate->digits);
   if (!value)
     return RuntimeFailure(err::kOverflow);
 

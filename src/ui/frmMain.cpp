@@ -9,6 +9,8 @@
 #include "actions/actions.h"
 #include "platform/failure.h"
 #include "ui/resource.h"
+#include "vendor/vendor_site.h"
+#include "vendor/web_launcher.h"
 
 namespace qm {
 namespace {
@@ -518,11 +520,23 @@ void frmMain::mnuExit_Click() {
   ::DestroyWindow(hwnd());
 }
 
-// Not wired yet. The About dialog, the Expert Advisor selection and the web-site launcher are built
-// separately; until each lands, its handler does nothing and the panel does not pretend otherwise.
-void frmMain::mnuAbout_Click() {}
-void frmMain::cmdFileLocation_Click() {}
-void frmMain::cmdVisit_QRX_Click() {}
+// The About dialog is modeless and owned by this window, so it closes with it; a second About brings the
+// open one forward.
+void frmMain::mnuAbout_Click() {
+  ShowAbout(hwnd(), instance_);
+}
+
+void frmMain::cmdFileLocation_Click() {
+  qm::cmdFileLocation_Click(hwnd(), *this);
+}
+
+void frmMain::cmdVisit_QRX_Click() {
+  SetStatus(qm::cmdVisit_QRX_Click(kVendorSiteAddress));
+}
+
+void frmMain::SetFileLocation(const std::wstring& text) {
+  SetCaption(L"txtFileLocation", text);
+}
 
 void frmMain::cmdSendParameters_Click() {
   SendParameters(*this);

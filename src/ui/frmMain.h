@@ -11,8 +11,9 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "about/frmAbout.h"  // kApplicationTitle, the caption of every message box
+#include "ui/about/frmAbout.h"  // kApplicationTitle, the caption of every message box
 #include "actions/panel.h"
+#include "bridge/expert_advisor_selection.h"
 #include "ui/main_layout.h"
 #include "ui/win32_owners.h"
 #include "vendor/vendor_database.h"
@@ -31,7 +32,7 @@ struct MainWindowSettings {
   MessageBoxFunction message_box = ShowOkMessageBox;
 };
 
-class frmMain final : public Panel {
+class frmMain final : public Panel, public SelectionWindow {
  public:
   // Creates the window and its controls, hidden; Form_Load shows it.
   explicit frmMain(HINSTANCE instance, MainWindowSettings settings = {});
@@ -59,6 +60,8 @@ class frmMain final : public Panel {
   void SetStatus(const std::wstring& text) override;
   void ShowMessage(const std::wstring& text) override;
   void RefreshPublicMessage() override;
+  // What the Expert Advisor selection writes besides the status line and its message box.
+  void SetFileLocation(const std::wstring& text) override;
 
  private:
   // Which handler a click on a control or menu command runs.

@@ -48,7 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Beyond the double range: Overflow, before or after the multiplication.
         ScalingCase{L"1e400", std::nullopt}, ScalingCase{L"1.7e308", std::nullopt},
         ScalingCase{L"-1.7e308", std::nullopt}, ScalingCase{std::wstring(400, L'9'), std::nullopt},
-        ScalingCase{L"1e99999999999999999999", std::nullopt}));
+        ScalingCase{L"1e99999999999999999999", std::nullopt},
+        // Ten times this is a double, but its 15-digit text rounds past the double range.
+        ScalingCase{L"1.797693134862315e307", std::nullopt},
+        ScalingCase{L"1.79769313486231e307", L"1.79769313486231E+308"}));
 
 TEST(ValueOfTextTest, ReadsTheLargestFiniteNumbers) {
   EXPECT_EQ(ValueOfText(L"1.7976931348623157e308"), 1.7976931348623157e308);

@@ -1,4 +1,4 @@
-#include "about/frmAbout.h"
+#include "ui/about/frmAbout.h"
 
 #include <gtest/gtest.h>
 

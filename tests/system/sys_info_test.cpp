@@ -1,10 +1,10 @@
-#include "about/sys_info.h"
+#include "ui/about/sys_info.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 
-#include "about/frmAbout.h"
+#include "ui/about/frmAbout.h"
 #include "support/temp_folder.h"
 #include "system/system_support.h"
 

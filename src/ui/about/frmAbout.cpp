@@ -1,4 +1,4 @@
-#include "about/frmAbout.h"
+#include "ui/about/frmAbout.h"
 
 #include <algorithm>
 #include <array>
@@ -27,7 +27,7 @@ struct TwipsRect {
   int left, top, width, height;
 };
 
-struct ControlSpec {
+struct ControlRow {
   AboutControl id;
   const wchar_t* window_class;
   DWORD style;
@@ -40,19 +40,19 @@ struct ControlSpec {
 // In tab order: the creation order is the tab order.
 // clang-format off
 constexpr std::array kControls{
-    ControlSpec{kCmdOK,          L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0,                {4245, 2625, 1260, 345},
+    ControlRow{kCmdOK,          L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0,                {4245, 2625, 1260, 345},
                 L"OK", false},
-    ControlSpec{kPicIcon,        L"STATIC", SS_ICON | SS_CENTERIMAGE,      WS_EX_CLIENTEDGE, {240, 240, 540, 540},
+    ControlRow{kPicIcon,        L"STATIC", SS_ICON | SS_CENTERIMAGE,      WS_EX_CLIENTEDGE, {240, 240, 540, 540},
                 L"", false},
-    ControlSpec{kCmdSysInfo,     L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON,    0,                {4260, 3075, 1245, 345},
+    ControlRow{kCmdSysInfo,     L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON,    0,                {4260, 3075, 1245, 345},
                 L"&System Info...", false},
-    ControlSpec{kLblDescription, L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1050, 1125, 3885, 1170},
+    ControlRow{kLblDescription, L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1050, 1125, 3885, 1170},
                 kDescription, false},
-    ControlSpec{kLblDisclaimer,  L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {255, 2625, 3870, 825},
+    ControlRow{kLblDisclaimer,  L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {255, 2625, 3870, 825},
                 kDisclaimer, false},
-    ControlSpec{kLblTitle,       L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1050, 240, 3885, 480},
+    ControlRow{kLblTitle,       L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1050, 240, 3885, 480},
                 L"", false},
-    ControlSpec{kLblVersion,     L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1080, 780, 3885, 225},
+    ControlRow{kLblVersion,     L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1080, 780, 3885, 225},
                 L"", true},
 };
 // clang-format on
@@ -179,20 +179,20 @@ void PlaceOverOwner(HWND dialog, HWND owner, UINT dpi) {
 }
 
 void CreateControls(HWND dialog, const AboutState& state, UINT dpi) {
-  for (const ControlSpec& spec : kControls) {
+  for (const ControlRow& row : kControls) {
     HWND control = ::CreateWindowExW(
-        spec.ex_style, spec.window_class, spec.text, WS_CHILD | WS_VISIBLE | spec.style, 0, 0, 0, 0, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), state.instance, nullptr);
+        row.ex_style, row.window_class, row.text, WS_CHILD | WS_VISIBLE | row.style, 0, 0, 0, 0, dialog,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), state.instance, nullptr);
     if (control == nullptr)
       continue;
     ::SendMessageW(control, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(spec.bold ? state.bold_font.get() : state.font.get()), FALSE);
-    if (spec.id == kPicIcon) {
+                   reinterpret_cast<WPARAM>(row.bold ? state.bold_font.get() : state.font.get()), FALSE);
+    if (row.id == kPicIcon) {
       ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(ApplicationIcon(state.instance)), 0);
     }
     // Placed after the icon is set: an icon control sizes itself to its icon.
-    ::SetWindowPos(control, nullptr, Pixels(spec.at.left, dpi), Pixels(spec.at.top, dpi),
-                   Pixels(spec.at.width, dpi), Pixels(spec.at.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(control, nullptr, Pixels(row.at.left, dpi), Pixels(row.at.top, dpi),
+                   Pixels(row.at.width, dpi), Pixels(row.at.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

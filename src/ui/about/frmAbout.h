@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "about/sys_info.h"
+#include "ui/about/sys_info.h"
 
 namespace qm {
 

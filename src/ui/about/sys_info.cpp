@@ -1,4 +1,4 @@
-#include "about/sys_info.h"
+#include "ui/about/sys_info.h"
 
 namespace qm {
 
