@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# Measures the panel where a trader feels it and writes the figures, each against a floor measured in the same
+# run (absolute times on a shared machine are noise; ratios are not):
+#   start-up   process start to window shown and status line written, vendor host unreachable by name,
+#              against a program that shows one empty window;
+#   BUY press  window message from another process to Buy.txt in place, against the same seven files written
+#              with the same atomic replace in a loop; with the public-message refresh against a stand-in
+#              SQLite database and without it (no "SQL Server" driver registered: the refresh fails at once);
+#   footprint  executable size, private memory, handles and GDI/USER objects after start-up and their growth
+#              over many presses.
+# The Windows programs are in tools/bench; everything runs under Wine in the build tree's own prefix, on a
+# virtual display when there is none. Timing goals are reported, never enforced: the command fails only when a
+# figure could not be measured.
+#
+#   scripts/benchmark.sh             # full run (10 starts, 50 timed presses, 1,000 presses for leaks);
+#                                    # writes docs/PERFORMANCE.md
+#   scripts/benchmark.sh --short     # a quick check that it still works; writes <build>/bench/PERFORMANCE.md
+#   options: --no-build (use the programs already built, install nothing), --out FILE
+# QM_BUILD_DIR picks the Windows build tree (default build/mingw, the README's).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+repo="$PWD"
+
+short=0
+build_programs=1
+out=""
+args=("$@")
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --short) short=1; shift ;;
+    --no-build) build_programs=0; shift ;;
+    --out) out="$(realpath -m "${2:?--out needs a file}")"; shift 2 ;;
+    -h | --help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "benchmark: unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "${args[@]}"
+fi
+
+build="$(realpath -m "${QM_BUILD_DIR:-$repo/build/mingw}")"
+if [ "$short" = 1 ]; then
+  runs=2; presses=5; leak_presses=50; probe_rounds=5; floor_sets=20
+  out="${out:-$build/bench/PERFORMANCE.md}"
+else
+  runs=10; presses=50; leak_presses=1000; probe_rounds=50; floor_sets=200
+  out="${out:-$repo/docs/PERFORMANCE.md}"
+fi
+message_rows=100
+
+if [ "$build_programs" = 1 ]; then
+  scripts/install-deps.sh
+  cmake --preset mingw -B "$build" >/dev/null
+  cmake --build "$build" --target bench_programs
+fi
+wine_run="$build/wine-run.sh"
+panel="$build/src/ui/Quenmarel.exe"
+bench="$build/tools/bench"
+for program in "$panel" "$bench"/bench_{floor_window,floor_writer,odbc_probe,driver}.exe "$wine_run"; do
+  [ -f "$program" ] || { echo "benchmark: $program is missing; build the target bench_programs" >&2; exit 1; }
+done
+
+# A fresh work folder: three driver lists, the stand-in database's folder and a terminal data folder.
+work="$build/bench/work"
+rm -rf "$work"
+mkdir -p "$work"/{odbc-down,odbc-sqlite,odbc-none,db,floor} "$work/data/MQL4/Experts" "$work/data/tester/files"
+: >"$work/data/MQL4/Experts/Kelvarinth_V10x.ex4"
+: >"$work/odbc-none/odbcinst.ini"
+scripts/register-odbc.sh --dir "$work/odbc-down" >/dev/null
+sqlite_driver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so
+[ -f "$sqlite_driver" ] || { echo "benchmark: the SQLite ODBC driver is missing; run scripts/install-deps.sh" >&2; exit 1; }
+printf '[SQL Server]\nDescription=SQLite standing in for the vendor database\nDriver=%s\n' "$sqlite_driver" \
+  >"$work/odbc-sqlite/odbcinst.ini"
+windows() { printf 'Z:%s' "${1//\//\\}"; }
+
+figures="$work/figures.txt"
+: >"$figures"
+# Runs a benchmark program under Wine with ODBCSYSINI=$1, from the database folder: the SQLite driver opens
+# Vostrel_EA in the Linux working folder of the process.
+run() {
+  local odbc="$1"; shift
+  (cd "$work/db" && ODBCSYSINI="$work/$odbc" "$wine_run" "$@") | tr -d '\r' | tee -a "$work/$odbc.out"
+}
+record() { sed "s/^/$1/" >>"$figures"; }
+
+"$wine_run" cmd /c exit >/dev/null 2>&1 || true  # the prefix, created once
+echo "benchmark: start-up ($runs runs each)"
+run odbc-down "$bench/bench_driver.exe" startup "$(windows "$bench/bench_floor_window.exe")" \
+  "$(windows "$panel")" "$runs" "SQL Server is down." | record ""
+echo "benchmark: floor writer ($floor_sets sets)"
+run odbc-none "$bench/bench_floor_writer.exe" "$(windows "$work/floor")" "$floor_sets" | record ""
+echo "benchmark: stand-in database ($message_rows rows) and its connect and query ($probe_rounds rounds)"
+run odbc-sqlite "$bench/bench_odbc_probe.exe" create "$message_rows" | record ""
+run odbc-sqlite "$bench/bench_odbc_probe.exe" measure "$probe_rounds" | record ""
+ea="$(windows "$work/data/MQL4/Experts/Kelvarinth_V10x.ex4")"
+exchange="$(windows "$work/data/tester/files")"
+for case in none sqlite; do
+  echo "benchmark: BUY presses, refresh against '$case' ($presses timed, $leak_presses for the footprint)"
+  run "odbc-$case" "$bench/bench_driver.exe" clicks "$(windows "$panel")" "$ea" "$exchange" "$presses" \
+    "$leak_presses" | record "${case}_"
+done
+
+declare -A f
+while IFS='=' read -r name value; do
+  [ -n "$name" ] && f[$name]="$value"
+done <"$figures"
+
+# Every figure must be there and be a number; a -1 count means the system would not say.
+missing=0
+need() {
+  for name in "$@"; do
+    if ! [[ "${f[$name]:-}" =~ ^-?[0-9]+(\.[0-9]+)?$ ]]; then
+      echo "benchmark: figure $name was not measured (got '${f[$name]:-}')" >&2
+      missing=1
+    fi
+  done
+}
+need floor_shown_ms panel_shown_ms panel_status_ms floor_set_ms connect_ms query_ms disconnect_ms round_trip_ms \
+  startup_private_kb startup_handles startup_gdi startup_user \
+  none_buy_in_place_ms none_buy_finished_ms sqlite_buy_in_place_ms sqlite_buy_finished_ms \
+  sqlite_clicks_warmed_private_kb sqlite_clicks_pressed_private_kb sqlite_clicks_warmed_handles \
+  sqlite_clicks_pressed_handles sqlite_clicks_warmed_gdi sqlite_clicks_pressed_gdi sqlite_clicks_warmed_user \
+  sqlite_clicks_pressed_user
+[ "$missing" = 0 ] || exit 1
+
+calc() { awk "BEGIN { printf \"%.2f\", $1 }"; }
+verdict() { awk "BEGIN { print ($1) ? \"met\" : \"missed\" }"; }
+count() { if [ "$1" -lt 0 ]; then echo "n/a"; else echo "$1"; fi; }
+growth() {  # per 1,000 presses, between the warmed panel and the panel after the leak presses
+  local before="${f[sqlite_clicks_warmed_$1]}" after="${f[sqlite_clicks_pressed_$1]}"
+  if awk "BEGIN { exit !($before < 0 || $after < 0) }"; then echo "n/a"; return; fi
+  calc "($after - $before) * 1000 / $leak_presses"
+}
+
+startup_ratio=$(calc "${f[panel_status_ms]} / ${f[floor_shown_ms]}")
+shown_ratio=$(calc "${f[panel_shown_ms]} / ${f[floor_shown_ms]}")
+none_ratio=$(calc "${f[none_buy_in_place_ms]} / ${f[floor_set_ms]}")
+sqlite_ratio=$(calc "${f[sqlite_buy_in_place_ms]} / ${f[floor_set_ms]}")
+refresh_added=$(calc "${f[sqlite_buy_finished_ms]} - ${f[none_buy_finished_ms]}")
+connect_query=$(calc "${f[connect_ms]} + ${f[query_ms]} + ${f[disconnect_ms]}")
+beyond=$(calc "$refresh_added - $connect_query")
+exe_kb=$(calc "$(stat -c %s "$panel") / 1024")
+leak_goal() {  # no growth in handles, GDI or USER objects
+  local verdict=met
+  for what in handles gdi user; do
+    local g; g=$(growth "$what")
+    [ "$g" = "n/a" ] && continue
+    awk "BEGIN { exit !($g > 0) }" && verdict=missed
+  done
+  echo "$verdict"
+}
+
+mode_text="full"; [ "$short" = 1 ] && mode_text="short (a check that the benchmark works; too few runs for figures)"
+mkdir -p "$(dirname "$out")"
+{
+  echo "# Performance figures"
+  echo
+  echo "Made by \`scripts/benchmark.sh${args[*]:+ ${args[*]}}\` on $(date -u '+%Y-%m-%d %H:%M UTC'), $mode_text run."
+  echo
+  echo "Machine: $(. /etc/os-release 2>/dev/null && echo "$PRETTY_NAME"), $(uname -sr), $(nproc) cores" \
+       "($(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1)), $(wine --version 2>/dev/null)," \
+       "Xvfb. Times are medians; each floor was measured in the same run, and the ratio is what counts."
+  echo
+  echo "| Figure | Panel | Floor | Ratio | Goal | Result |"
+  echo "|---|---|---|---|---|---|"
+  echo "| Start-up to status line written (host unreachable by name) | ${f[panel_status_ms]} ms | ${f[floor_shown_ms]} ms (empty window shown) | $startup_ratio | ≤ 1.5 | $(verdict "$startup_ratio <= 1.5") |"
+  echo "| Start-up to main window shown | ${f[panel_shown_ms]} ms | ${f[floor_shown_ms]} ms | $shown_ratio | (information) | |"
+  echo "| BUY press to Buy.txt in place, no database driver | ${f[none_buy_in_place_ms]} ms | ${f[floor_set_ms]} ms (seven files) | $none_ratio | ≤ 2 | $(verdict "$none_ratio <= 2") |"
+  echo "| BUY press to Buy.txt in place, refresh against the stand-in | ${f[sqlite_buy_in_place_ms]} ms | ${f[floor_set_ms]} ms | $sqlite_ratio | ≤ 2 | $(verdict "$sqlite_ratio <= 2") |"
+  echo "| BUY press to end of press, no database driver | ${f[none_buy_finished_ms]} ms | | | (information) | |"
+  echo "| BUY press to end of press, refresh against the stand-in | ${f[sqlite_buy_finished_ms]} ms | | | (information) | |"
+  echo "| Time the refresh adds to a press | $refresh_added ms | $connect_query ms (probe: connect ${f[connect_ms]} + query ${f[query_ms]} + disconnect ${f[disconnect_ms]}) | beyond: $beyond ms | beyond < one round trip (${f[round_trip_ms]} ms) | $(verdict "$beyond < ${f[round_trip_ms]}") |"
+  echo
+  echo "| Footprint | After start-up | Growth per 1,000 BUY presses | Goal | Result |"
+  echo "|---|---|---|---|---|"
+  echo "| Quenmarel.exe size | $exe_kb KiB | | (information) | |"
+  echo "| Private memory | ${f[startup_private_kb]} KiB | $(growth private_kb) KiB | (information) | |"
+  echo "| Handles | $(count "${f[startup_handles]}") | $(growth handles) | no growth | $(leak_goal) |"
+  echo "| GDI objects | $(count "${f[startup_gdi]}") | $(growth gdi) | no growth | |"
+  echo "| USER objects | $(count "${f[startup_user]}") | $(growth user) | no growth | |"
+  echo
+  echo "Growth was read over $leak_presses presses after $presses warm-up presses (the first press loads the ODBC"
+  echo "driver and its libraries once), with the refresh against the stand-in database, and scaled to 1,000."
+  echo "\"n/a\": the system did not report the count."
+  echo
+  echo "## Method"
+  echo
+  echo "- The Windows programs are in \`tools/bench\`: \`bench_driver\` starts the programs with \`CreateProcessW\`,"
+  echo "  polls for the shown window and reads \`lblStatus\` (found by its control identifier) without sending the"
+  echo "  panel a message, presses BUY by posting \`WM_COMMAND\`/\`BN_CLICKED\` for \`cmdBuy\` to the main window, and"
+  echo "  reads the footprint with \`GetProcessMemoryInfo\`, \`GetProcessHandleCount\` and \`GetGuiResources\`."
+  echo "- Start-up runs alternate the floor program (\`bench_floor_window\`, one empty window) and the panel, $runs of"
+  echo "  each after one uncounted start of each. The vendor host is the panel's own, \`sql.qrxforex.example\`, with"
+  echo "  FreeTDS registered as \"SQL Server\" in a driver list of the benchmark's own (\`ODBCSYSINI\`): the name does"
+  echo "  not resolve and the status line ends as \"SQL Server is down.\"."
+  echo "- A timed press removes \`Buy.txt\` from the back-test exchange folder of a temporary data folder (its"
+  echo "  Expert Advisor path typed into \`txtFileLocation\` with \`WM_SETTEXT\`), posts the press, and polls until a new"
+  echo "  \`Buy.txt\` is in place; the end of the press is when a \`WM_NULL\` sent next is answered. The floor"
+  echo "  (\`bench_floor_writer\`) writes the same seven files with the same atomic replace, $floor_sets sets, removing"
+  echo "  \`Buy.txt\` before each set."
+  echo "- \"With the refresh\": the SQLite ODBC driver registered as \"SQL Server\", \`Vostrel_Gap\` holding"
+  echo "  $message_rows messages. \"No database driver\": an empty driver list, so the refresh fails at the driver"
+  echo "  manager without reaching any database and costs only its own bookkeeping. The probe (\`bench_odbc_probe\`)"
+  echo "  times, over the same ODBC stack, a fresh login, the panel's query with one row fetched, the logout, and one"
+  echo "  trivial statement on an open connection (the round trip)."
+  echo "- Wine runs every program, floors included, so its own costs appear on both sides of each ratio."
+} >"$out"
+echo "benchmark: wrote $out"
+cat "$out" | sed -n '/^| Figure/,/^$/p'

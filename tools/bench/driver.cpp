@@ -1,0 +1,289 @@
+// The benchmark driver: starts programs the way a user would, watches them from outside, presses the panel's
+// buttons with window messages and reads their footprint. Figures go to standard output as name=value.
+//
+//   bench_driver startup FLOOR PANEL RUNS STATUS
+//       Starts the floor program and the panel in turn, RUNS times each after one start of each that is not
+//       counted, and times each from just before CreateProcessW until its window is shown and, for the
+//       panel, until lblStatus reads STATUS. Reads the panel's footprint once its start-up has ended.
+//   bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER PRESSES LEAK_PRESSES
+//       Starts the panel, types EA_PATH into txtFileLocation and presses BUY PRESSES times, each time from
+//       a removed Buy.txt to a new one in EXCHANGE_FOLDER and on to the end of the press; then presses BUY
+//       LEAK_PRESSES times more and reads how the footprint grew.
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench_clock.h"
+#include "platform/unique_handle.h"
+#include "ui/main_layout.h"
+
+namespace {
+
+using qm::bench::Median;
+using qm::bench::NowMs;
+using qm::bench::PrintCount;
+using qm::bench::PrintFigure;
+
+constexpr double kPatienceMs = 60000;  // far beyond any start or press; only a hung program reaches it
+constexpr DWORD kCloseWaitMs = 10000;
+
+[[noreturn]] void Fail(const std::string& what) {
+  throw std::runtime_error(what);
+}
+
+class Program {
+ public:
+  // Starts `path` with the driver's own environment and working folder; `started_ms` is taken just before.
+  explicit Program(const std::wstring& path) {
+    std::wstring command_line = L"\"" + path + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    started_ms_ = NowMs();
+    if (!::CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
+      Fail("cannot start the program (error " + std::to_string(::GetLastError()) + ")");
+    }
+    process_.reset(info.hProcess);
+    qm::UniqueHandle thread(info.hThread);  // not needed: the program is watched through its process
+    id_ = info.dwProcessId;
+  }
+  ~Program() { Close(); }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  double started_ms() const { return started_ms_; }
+  HANDLE process() const { return process_.get(); }
+
+  // The program's visible top-level window, or null while it has none.
+  HWND ShownWindow() const {
+    struct Search {
+      DWORD id;
+      HWND found;
+    } search{id_, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(context);
+          DWORD owner_process = 0;
+          ::GetWindowThreadProcessId(window, &owner_process);
+          if (owner_process != s->id || !::IsWindowVisible(window) ||
+              ::GetWindow(window, GW_OWNER) != nullptr)
+            return TRUE;
+          s->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  HWND WaitForWindow() const {
+    for (;;) {
+      if (HWND window = ShownWindow())
+        return window;
+      CheckAlive();
+      ::Sleep(1);
+    }
+  }
+
+  void CheckAlive() const {
+    if (::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0)
+      Fail("the program ended on its own");
+    if (NowMs() - started_ms_ > kPatienceMs)
+      Fail("the program did not answer in time");
+  }
+
+  void Close() {
+    if (!process_)
+      return;
+    if (HWND window = ShownWindow())
+      ::PostMessageW(window, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(process_.get(), kCloseWaitMs) != WAIT_OBJECT_0) {
+      ::TerminateProcess(process_.get(), 1);
+      ::WaitForSingleObject(process_.get(), kCloseWaitMs);
+    }
+    process_.reset();
+  }
+
+ private:
+  qm::UniqueHandle process_;
+  DWORD id_ = 0;
+  double started_ms_ = 0;
+};
+
+HWND PanelControl(HWND main, const wchar_t* name) {
+  HWND control = ::GetDlgItem(main, qm::ControlId(name));
+  if (control == nullptr)
+    Fail("the panel has no control " + std::string(name, name + std::wcslen(name)));
+  return control;
+}
+
+// The text the window holds, read without a message: a panel busy reaching the database cannot answer one,
+// and the moment the text changes is what is being timed.
+std::wstring HeldText(HWND control) {
+  wchar_t text[512] = {};
+  const int length = ::InternalGetWindowText(control, text, static_cast<int>(std::size(text)));
+  return std::wstring(text, static_cast<size_t>(length > 0 ? length : 0));
+}
+
+// Waits until the panel's status line reads `status` (any text but its initial caption when empty), then
+// until its messages run again, so that start-up has ended. Returns the time the text was seen.
+double WaitForStatus(const Program& panel, HWND main, const std::wstring& status) {
+  HWND label = PanelControl(main, L"lblStatus");
+  for (;;) {
+    const std::wstring text = HeldText(label);
+    if (status.empty() ? text != L"lblStatus" : text == status)
+      break;
+    panel.CheckAlive();
+    ::Sleep(1);
+  }
+  const double seen = NowMs();
+  DWORD_PTR ignored = 0;
+  if (!::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(kPatienceMs), &ignored))
+    Fail("the panel did not answer after start-up");
+  return seen;
+}
+
+struct Footprint {
+  double private_kb = -1;
+  long long handles = -1;  // -1: the system did not say
+  long long gdi = -1;
+  long long user = -1;
+};
+
+Footprint ReadFootprint(HANDLE process) {
+  Footprint footprint;
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof memory;
+  if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
+    footprint.private_kb = static_cast<double>(memory.PrivateUsage) / 1024.0;
+  DWORD handles = 0;
+  if (::GetProcessHandleCount(process, &handles))
+    footprint.handles = handles;
+  footprint.gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
+  footprint.user = ::GetGuiResources(process, GR_USEROBJECTS);
+  return footprint;
+}
+
+void PrintFootprint(const std::string& prefix, const Footprint& footprint) {
+  PrintFigure((prefix + "_private_kb").c_str(), footprint.private_kb);
+  PrintCount((prefix + "_handles").c_str(), footprint.handles);
+  PrintCount((prefix + "_gdi").c_str(), footprint.gdi);
+  PrintCount((prefix + "_user").c_str(), footprint.user);
+}
+
+int Startup(const std::wstring& floor_path, const std::wstring& panel_path, int runs,
+            const std::wstring& status) {
+  std::vector<double> floor_shown, panel_shown, panel_status;
+  Footprint footprint;
+  // The first start of each is not counted: it warms the prefix and the file cache for both alike.
+  for (int run = -1; run < runs; ++run) {
+    {
+      Program floor(floor_path);
+      floor.WaitForWindow();
+      if (run >= 0)
+        floor_shown.push_back(NowMs() - floor.started_ms());
+    }
+    Program panel(panel_path);
+    HWND main = panel.WaitForWindow();
+    const double shown = NowMs() - panel.started_ms();
+    const double written = WaitForStatus(panel, main, status) - panel.started_ms();
+    if (run >= 0) {
+      panel_shown.push_back(shown);
+      panel_status.push_back(written);
+    }
+    footprint = ReadFootprint(panel.process());
+  }
+  PrintFigure("floor_shown_ms", Median(floor_shown));
+  PrintFigure("panel_shown_ms", Median(panel_shown));
+  PrintFigure("panel_status_ms", Median(panel_status));
+  PrintFootprint("startup", footprint);
+  return 0;
+}
+
+bool Exists(const std::wstring& path) {
+  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, std::wstring folder, int presses,
+           int leak_presses) {
+  if (!folder.empty() && folder.back() != L'\\')
+    folder += L'\\';
+  const std::wstring buy = folder + L"Buy.txt";
+  Program panel(panel_path);
+  HWND main = panel.WaitForWindow();
+  WaitForStatus(panel, main, L"");
+  ::SendMessageW(PanelControl(main, L"txtFileLocation"), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(ea_path.c_str()));
+  HWND buy_button = PanelControl(main, L"cmdBuy");
+  const WPARAM press = MAKEWPARAM(qm::ControlId(L"cmdBuy"), BN_CLICKED);
+  const Footprint started = ReadFootprint(panel.process());
+
+  std::vector<double> in_place, finished;
+  for (int i = 0; i < presses; ++i) {
+    if (!::DeleteFileW(buy.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+      Fail("cannot remove Buy.txt");
+    const double start = NowMs();
+    ::PostMessageW(main, WM_COMMAND, press, reinterpret_cast<LPARAM>(buy_button));
+    while (!Exists(buy)) {
+      panel.CheckAlive();
+      if (NowMs() - start > kPatienceMs)
+        Fail("Buy.txt did not appear; is the Expert Advisor path right?");
+      ::SwitchToThread();
+    }
+    in_place.push_back(NowMs() - start);
+    // A sent message is taken only between handlers: its answer marks the end of the press.
+    ::SendMessageW(main, WM_NULL, 0, 0);
+    finished.push_back(NowMs() - start);
+  }
+  const std::wstring status = HeldText(PanelControl(main, L"lblStatus"));
+  if (status != L"Status: OK.")
+    Fail("the presses did not end with Status: OK.");
+  const Footprint warmed = ReadFootprint(panel.process());
+
+  for (int i = 0; i < leak_presses; ++i)
+    ::SendMessageW(main, WM_COMMAND, press, reinterpret_cast<LPARAM>(buy_button));
+  const Footprint pressed = ReadFootprint(panel.process());
+  if (!Exists(buy))
+    Fail("the presses left no Buy.txt");
+
+  PrintFigure("buy_in_place_ms", Median(in_place));
+  PrintFigure("buy_finished_ms", Median(finished));
+  PrintFootprint("clicks_started", started);
+  PrintFootprint("clicks_warmed", warmed);
+  PrintFootprint("clicks_pressed", pressed);
+  PrintCount("leak_presses", leak_presses);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  try {
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    if (mode == L"startup" && argc == 6) {
+      const int runs = std::wcstol(argv[4], nullptr, 10);
+      if (runs > 0)
+        return Startup(argv[2], argv[3], runs, argv[5]);
+    } else if (mode == L"clicks" && argc == 7) {
+      const int presses = std::wcstol(argv[5], nullptr, 10);
+      const int leak_presses = std::wcstol(argv[6], nullptr, 10);
+      if (presses > 0 && leak_presses > 0)
+        return Clicks(argv[2], argv[3], argv[4], presses, leak_presses);
+    }
+    std::fwprintf(stderr,
+                  L"usage: bench_driver startup FLOOR PANEL RUNS STATUS\n"
+                  L"       bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER PRESSES LEAK_PRESSES\n");
+    return 2;
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "bench_driver: %s\n", failure.what());
+    return 1;
+  }
+}
