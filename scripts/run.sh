@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Builds the panel and opens it. On a fresh Debian machine (as root, or with sudo) it first installs what is
-# needed, then builds Quenmarel.exe for Windows, registers the ODBC driver name that the vendor database
-# connection asks for, and starts the panel under Wine in the build tree's own prefix.
+# needed, then builds Quenmarel.exe for Windows and starts it under Wine in the build tree's own prefix.
 #
-#   scripts/run.sh                     # opens the panel on $DISPLAY; without a display, see below
+#   scripts/run.sh                     # the offline demo on $DISPLAY; without a display, see below
+#   scripts/run.sh --real              # no demo: the real vendor database through FreeTDS, for a real terminal
 #   scripts/run.sh --screenshot FILE   # opens it on a virtual display and saves a screenshot as FILE
+#
+# The offline demo (the default) is set up once in the prefix by scripts/setup-demo.sh: the data folder
+# C:\QuenmarelDemo\MT4 with the placeholder Expert Advisor, the exchange folders and the stand-in terminal.exe,
+# and a stand-in vendor database (SQLite registered as "SQL Server" in a driver list of the demo's own, used
+# for this run only). The script prints the Expert Advisor to choose in the panel's Open dialog.
+#
+# With --real the driver name "SQL Server" is FreeTDS, registered in the system's driver list by
+# scripts/register-odbc.sh, and the panel reaches the vendor's own database; choose the Expert Advisor of a
+# real MetaTrader 4 terminal (its data folder must hold terminal.exe).
 #
 # Without a display (or with --screenshot) the panel starts on a virtual display, a screenshot of it is
 # saved once it has finished starting (build/mingw/panel.png unless FILE is given), the script says where,
@@ -14,23 +23,32 @@ cd "$(dirname "$0")/.."
 repo="$PWD"
 build="$(realpath -m "${QM_BUILD_DIR:-$repo/build/mingw}")"  # QM_BUILD_DIR: another build tree of the preset
 screenshot=""
-case "${1:-}" in
-  --screenshot) screenshot="$(realpath -m "${2:?--screenshot needs a file name}")" ;;
-  "") ;;
-  *) echo "usage: $0 [--screenshot FILE]" >&2; exit 2 ;;
-esac
+demo=1
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --screenshot) screenshot="$(realpath -m "${2:?--screenshot needs a file name}")"; shift 2 ;;
+    --real) demo=0; shift ;;
+    --demo) demo=1; shift ;;
+    *) echo "usage: $0 [--real] [--screenshot FILE]" >&2; exit 2 ;;
+  esac
+done
 if [ -z "$screenshot" ] && [ -z "${DISPLAY:-}" ]; then
   screenshot="$build/panel.png"
 fi
 
 scripts/install-deps.sh
 cmake --preset mingw -B "$build" >/dev/null
-cmake --build "$build" --target Quenmarel
+targets=(Quenmarel)
+[ "$demo" = 0 ] || targets+=(terminal)
+cmake --build "$build" --target "${targets[@]}"
 program="$build/src/ui/Quenmarel.exe"
 wine_run="$build/wine-run.sh"
+prefix="$build/wineprefix"
 
-# The vendor connection names the ODBC driver "SQL Server"; under Wine, unixODBC resolves that name.
-if [ -x scripts/register-odbc.sh ]; then
+# The vendor connection names the ODBC driver "SQL Server"; under Wine, unixODBC resolves that name. The real
+# run uses the system's registration of FreeTDS; the demo a driver list of its own, so the system's stays as
+# it is.
+if [ "$demo" = 0 ] && [ -x scripts/register-odbc.sh ]; then
   scripts/register-odbc.sh || echo "run: the ODBC driver name is not registered; the panel will report the database as down" >&2
 fi
 
@@ -40,6 +58,20 @@ fi
 fonts="$build/wineprefix/drive_c/windows/Fonts"
 if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
   cp -n /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$fonts"/ 2>/dev/null || true
+fi
+
+if [ "$demo" = 1 ]; then
+  expert="$(scripts/setup-demo.sh "$prefix" "$build")"
+  demo_root="$prefix/drive_c/QuenmarelDemo"
+  # The SQLite driver opens Vostrel_EA in the working folder of the Linux process that runs the panel.
+  export ODBCSYSINI="$demo_root/odbc"
+  cd "$demo_root/vendor"
+  echo "run: offline demo. Press \"(1)  Kelvarinth EA Location\" and choose" >&2
+  echo "run:   $expert" >&2
+  echo "run: the stand-in terminal opens and journals every command the panel sends." >&2
+else
+  echo "run: real use. Choose the Expert Advisor Kelvarinth_V10x.ex4 of your MetaTrader 4 terminal" >&2
+  echo "run: (its MQL4\\Experts folder, inside a data folder that holds terminal.exe)." >&2
 fi
 
 if [ -z "$screenshot" ]; then
