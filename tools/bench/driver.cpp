@@ -14,7 +14,9 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <optional>
 #include <stdexcept>
@@ -158,17 +160,109 @@ struct Footprint {
   long long user = -1;
 };
 
+// Committed private memory, summed over the process's address space: Wine reports PrivateUsage of another
+// process as 0, and this is what that counter means on Windows.
+double PrivateKb(HANDLE process) {
+  double total = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (const char* address = nullptr;
+       ::VirtualQueryEx(process, address, &region, sizeof region) == sizeof region;
+       address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+      total += static_cast<double>(region.RegionSize);
+    if (region.RegionSize == 0)
+      break;
+  }
+  return total / 1024.0;
+}
+
+// The process's kernel handles from the system's handle list: Wine answers GetProcessHandleCount with 0.
+long long HandlesFromSystemList(DWORD process_id) {
+  struct Entry {  // SYSTEM_HANDLE_TABLE_ENTRY_INFO_EX
+    PVOID object;
+    ULONG_PTR process_id;
+    ULONG_PTR handle;
+    ULONG access;
+    USHORT creator_back_trace;
+    USHORT object_type;
+    ULONG attributes;
+    ULONG reserved;
+  };
+  using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  constexpr ULONG kExtendedHandleInformation = 64;
+  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  auto query = reinterpret_cast<QuerySystemInformation>(
+      reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQuerySystemInformation")));
+  if (query == nullptr)
+    return -1;
+  std::vector<unsigned char> buffer(1 << 20);
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    ULONG needed = 0;
+    const LONG status =
+        query(kExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status == 0) {
+      ULONG_PTR count = 0;
+      std::memcpy(&count, buffer.data(), sizeof count);
+      const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + 2 * sizeof(ULONG_PTR));
+      long long own = 0;
+      for (ULONG_PTR i = 0; i < count; ++i)
+        own += entries[i].process_id == process_id ? 1 : 0;
+      return own;
+    }
+    buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+  }
+  return -1;
+}
+
+// The windows the process owns, top-level and children: the USER objects a panel could leak.
+long long WindowsOf(DWORD process_id) {
+  struct Count {
+    DWORD id;
+    long long windows;
+  } count{process_id, 0};
+  ::EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto* c = reinterpret_cast<Count*>(context);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == c->id) {
+          ++c->windows;
+          ::EnumChildWindows(
+              window,
+              [](HWND, LPARAM inner) -> BOOL {
+                ++reinterpret_cast<Count*>(inner)->windows;
+                return TRUE;
+              },
+              context);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.windows;
+}
+
+// Each reading prefers the system's own counter and falls back where Wine leaves it at 0; -1 where neither
+// says anything.
 Footprint ReadFootprint(HANDLE process) {
   Footprint footprint;
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof memory;
-  if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
+  if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory) &&
+      memory.PrivateUsage > 0) {
     footprint.private_kb = static_cast<double>(memory.PrivateUsage) / 1024.0;
+  } else {
+    footprint.private_kb = PrivateKb(process);
+  }
   DWORD handles = 0;
-  if (::GetProcessHandleCount(process, &handles))
+  if (::GetProcessHandleCount(process, &handles) && handles > 0) {
     footprint.handles = handles;
-  footprint.gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
-  footprint.user = ::GetGuiResources(process, GR_USEROBJECTS);
+  } else {
+    footprint.handles = HandlesFromSystemList(::GetProcessId(process));
+  }
+  const DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
+  footprint.gdi = gdi > 0 ? static_cast<long long>(gdi) : -1;
+  const DWORD user = ::GetGuiResources(process, GR_USEROBJECTS);
+  footprint.user = user > 0 ? static_cast<long long>(user) : WindowsOf(::GetProcessId(process));
   return footprint;
 }
 
