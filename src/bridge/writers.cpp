@@ -54,19 +54,22 @@ const FileRow& RowOf(ExchangeFile file) {
   return kFiles[static_cast<size_t>(file)];
 }
 
+// The Expert Advisor reads one line from each file, so a line break inside a box (pasted text, a value set
+// from code) would cut the value there on the terminal side or leave a second line for the next read. The
+// value is what the first line holds, for the text and the five-digit number alike; text without a line
+// break is passed on unchanged.
+std::wstring_view FirstLine(std::wstring_view text) {
+  return text.substr(0, text.find_first_of(L"\r\n"));
+}
+
 // The value the file will hold, or the Overflow of the five-digit scaling.
 std::optional<std::wstring> FormValue(const PanelFields& panel, const FileRow& row, int digits) {
-  switch (row.value) {
-    case Value::CommandOne:
-      return L"1";
-    case Value::ScaledOnFive:
-      if (digits == 5)
-        return FiveDigitScaling(panel.Text(row.source));
-      [[fallthrough]];
-    case Value::Trimmed:
-      break;
-  }
-  return TrimSpaces(panel.Text(row.source));
+  if (row.value == Value::CommandOne)
+    return L"1";
+  const std::wstring text = panel.Text(row.source);
+  if (row.value == Value::ScaledOnFive && digits == 5)
+    return FiveDigitScaling(FirstLine(text));
+  return TrimSpaces(FirstLine(text));
 }
 
 constexpr bool TableIsInEnumOrder() {
