@@ -22,6 +22,9 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# A 64-bit installer for the 64-bit panel: NSIS's default 32-bit stub does not start where only 64-bit
+# Windows programs run (Wine without its 32-bit half), and the 64-bit one writes the 64-bit registry view.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 if(QM_ICON_FILE)
   set(CPACK_NSIS_MUI_ICON "${QM_ICON_FILE}")
   set(CPACK_NSIS_MUI_UNIICON "${QM_ICON_FILE}")
