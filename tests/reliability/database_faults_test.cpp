@@ -1,0 +1,193 @@
+// Faults of a vendor database that answers (the SQLite driver as "SQL Server"): a missing table or field, a
+// NULL, an empty table, 100,000 rows, a message of a megabyte, a message holding markup. Each one through the
+// vendor database directly and through the real window's refresh (an order button): the vendor report's
+// status text, the message shown as plain text, and a window that goes on working afterwards.
+
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "reliability/figures.h"
+#include "reliability/window_checks.h"
+#include "support/temp_folder.h"
+#include "ui/main_window_fixture.h"
+#include "vendor/sqlite_database.h"
+#include "vendor/vendor_database.h"
+
+namespace qm {
+namespace {
+
+using test::SqlText;
+using testing::AllOf;
+using testing::HasSubstr;
+using testing::Matcher;
+using testing::StartsWith;
+using testing::StrEq;
+
+const std::wstring kCreate = L"CREATE TABLE Vostrel_Gap (Id INTEGER, Public_Msg TEXT)";
+const std::wstring kMarkup = L"<b>bold</b> &amp; <script>alert('x')</script> &x %SystemRoot% && | \"q\"";
+
+std::wstring Insert(const std::wstring& message) {
+  return L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (" + SqlText(message) + L")";
+}
+
+// A megabyte of text that does not repeat in step with any read size, with characters beyond ASCII.
+std::wstring Megabyte() {
+  const std::wstring alphabet = L"0123456789 abcdefghijklmnopqrstuvwxyz\u20ac\u0416<&>";
+  std::wstring text;
+  for (size_t i = 0; i < 1'048'576; ++i)
+    text += alphabet[(i * 7 + i / alphabet.size()) % alphabet.size()];
+  return text;
+}
+
+// 100,000 rows in one statement; the first one the server returns is "row 1".
+const std::wstring kHundredThousandRows =
+    L"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+    L"INSERT INTO Vostrel_Gap (Id, Public_Msg) SELECT i, 'row ' || i FROM n";
+
+const Matcher<std::wstring> kOk = StrEq(L"Status: OK.");
+
+struct FaultCase {
+  const char* name;
+  std::vector<std::wstring> setup;
+  std::optional<std::wstring> shown;  // lblAds2 after the refresh; nothing: it keeps its text
+  Matcher<std::wstring> report;       // the vendor report
+  const char* expected;               // the report as the table of figures shows it
+};
+
+std::vector<FaultCase> FaultCases() {
+  return {
+      {"table missing",
+       {L"CREATE TABLE Other (Public_Msg TEXT)"},
+       std::nullopt,
+       AllOf(StartsWith(L"-2147217865 : "), HasSubstr(L"no such table: Vostrel_Gap")),
+       "-2147217865 : <driver's no such table message>"},
+      {"field missing",
+       {L"CREATE TABLE Vostrel_Gap (Message TEXT)", L"INSERT INTO Vostrel_Gap VALUES ('hello')"},
+       std::nullopt,
+       StrEq(
+           L"3265 : Item cannot be found in the collection corresponding to the requested name or ordinal."),
+       "3265 : Item cannot be found in the collection corresponding to the requested name or ordinal."},
+      {"NULL",
+       {kCreate, L"INSERT INTO Vostrel_Gap (Id, Public_Msg) VALUES (1, NULL)"},
+       std::nullopt,
+       StrEq(L"94 : Invalid use of Null"),
+       "94 : Invalid use of Null"},
+      {"empty table", {kCreate}, std::nullopt, kOk, "Status: OK. (label kept)"},
+      {"100,000 rows", {kCreate, kHundredThousandRows}, L"row 1", kOk, "Status: OK. (first row shown)"},
+      {"a message of a megabyte",
+       {kCreate, Insert(Megabyte())},
+       Megabyte(),
+       kOk,
+       "Status: OK. (whole message)"},
+      {"a message holding markup", {kCreate, Insert(kMarkup)}, kMarkup, kOk, "Status: OK. (plain text)"},
+  };
+}
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text)
+    out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+class VendorFaultTest : public testing::TestWithParam<FaultCase> {};
+
+TEST_P(VendorFaultTest, ReportsAndShowsExactly) {
+  test::SqliteVendorDatabase database;
+  for (const std::wstring& sql : GetParam().setup)
+    database.Run(sql);
+  VendorDatabase vendor;
+  const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+  EXPECT_EQ(refresh.message, GetParam().shown);
+  EXPECT_THAT(VendorStatusReport(refresh.failure), GetParam().report);
+}
+
+INSTANTIATE_TEST_SUITE_P(Database, VendorFaultTest, testing::ValuesIn(FaultCases()), [](const auto& info) {
+  std::string name;
+  for (char c : std::string(info.param.name))
+    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+});
+
+class WindowDatabaseFaultTest : public test::MainWindowTest {
+ protected:
+  // The SQLite driver ignores the server and opens Vostrel_EA in the program's (Linux) working folder.
+  std::wstring VendorConnection() const override { return VendorConnectionString(); }
+  test::SqliteVendorDatabase database;
+};
+
+TEST_F(WindowDatabaseFaultTest, EveryFaultIsReportedAndTheWindowStaysUsable) {
+  const DWORD label_style = static_cast<DWORD>(::GetWindowLongPtrW(Control(L"lblAds2"), GWL_STYLE));
+  EXPECT_TRUE(test::ReportFigure("database fault, public message label: access keys (&) off",
+                                 (label_style & SS_NOPREFIX) ? "SS_NOPREFIX" : "no SS_NOPREFIX",
+                                 "SS_NOPREFIX", (label_style & SS_NOPREFIX) != 0));
+  StartWithExpertAdvisor();
+  int round = 0;
+  for (const FaultCase& c : FaultCases()) {
+    SCOPED_TRACE(c.name);
+    database.Run(L"DROP TABLE IF EXISTS Vostrel_Gap");
+    database.Run(L"DROP TABLE IF EXISTS Other");
+    for (const std::wstring& sql : c.setup)
+      database.Run(sql);
+    // A label text this round can tell from the one before.
+    const std::wstring before = L"before " + std::to_wstring(++round);
+    ::SetWindowTextW(Control(L"lblAds2"), before.c_str());
+    Forget();
+
+    Click(L"cmdBuy");
+    const test::ActionReports reports = test::ReportsOf(Recorded());
+    const bool report_ok = testing::Value(reports.vendor, c.report);
+    EXPECT_THAT(reports.vendor, c.report);
+    EXPECT_EQ(reports.last, L"Status: OK.") << "the action's own report comes last";
+    const std::wstring label = test::WindowText(Control(L"lblAds2"));
+    const bool label_ok = label == c.shown.value_or(before);
+    EXPECT_TRUE(label_ok) << "label differs, " << label.size() << " characters";
+
+    const bool usable = test::SendParametersWorks(*this, L"after " + std::to_wstring(round));
+    EXPECT_TRUE(usable);
+    EXPECT_TRUE(test::ReportFigure(std::string("database fault, ") + c.name + ", through the window",
+                                   report_ok && label_ok ? std::string(c.expected) : Narrow(reports.vendor),
+                                   c.expected, report_ok && label_ok));
+    EXPECT_TRUE(test::ReportFigure(std::string("database fault, ") + c.name + ": window usable afterwards",
+                                   usable ? "files written, Status: OK." : "no", "files written, Status: OK.",
+                                   usable));
+  }
+}
+
+// The refresh reads one row however long the table: its time with 100,000 rows against one row, for
+// information only.
+TEST(RefreshSpeedTest, OneRowAndHundredThousandRows) {
+  test::SqliteVendorDatabase database;
+  database.Run(kCreate);
+  database.Run(Insert(L"row 1"));
+  VendorDatabase vendor;
+  const auto refresh_microseconds = [&vendor] {
+    LARGE_INTEGER frequency, start, end;
+    ::QueryPerformanceFrequency(&frequency);
+    long long best = -1;
+    for (int i = 0; i < 5; ++i) {
+      ::QueryPerformanceCounter(&start);
+      const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+      ::QueryPerformanceCounter(&end);
+      EXPECT_EQ(refresh.message, std::optional<std::wstring>(L"row 1"));
+      const long long took = (end.QuadPart - start.QuadPart) * 1'000'000 / frequency.QuadPart;
+      best = best < 0 || took < best ? took : best;
+    }
+    return best;
+  };
+  const long long one = refresh_microseconds();
+  database.Run(L"DELETE FROM Vostrel_Gap");
+  database.Run(kHundredThousandRows);
+  const long long many = refresh_microseconds();
+  test::ReportInfoFigure("database fault, 100,000 rows: refresh time, microseconds (best of 5)", many,
+                         "1 row: " + std::to_string(one) + " us");
+}
+
+}  // namespace
+}  // namespace qm
