@@ -1,6 +1,7 @@
 // Plays the demo's first minutes for the README's picture: in the running panel, chooses the Expert Advisor
 // given on the command line in the Open dialog, waits for the stand-in terminal, presses BUY and waits until
-// the terminal has journaled it. Exit code 0 when all of that happened; otherwise what went wrong on stderr.
+// the terminal has journaled it. The two windows are put side by side first, so one picture shows both. Exit
+// code 0 when all of that happened; otherwise what went wrong on stderr.
 //
 //   demo_clicker.exe C:\QuenmarelDemo\MT4\MQL4\Experts\Kelvarinth_V10x.ex4
 
@@ -27,6 +28,17 @@ bool JournalHasLine(const std::wstring& journal) {
   return file && ::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0;
 }
 
+// The panel at the top left, the terminal beside it at the panel's height, as a user would arrange them.
+void PlaceSideBySide(HWND panel, HWND terminal) {
+  constexpr int kGap = 8;
+  RECT place{};
+  ::GetWindowRect(panel, &place);
+  ::SetWindowPos(panel, nullptr, kGap, kGap, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int width = place.right - place.left;
+  const int height = place.bottom - place.top;
+  ::SetWindowPos(terminal, nullptr, kGap + width + kGap, kGap, 700, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -51,8 +63,10 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring problem = ChooseInOpenDialog(panel_process, expert);
   if (!problem.empty())
     return Fail(problem);
-  if (!WaitUntil([&] { return FindWindowByTitleStart(L"Stand-in terminal - ") != nullptr; }))
+  HWND terminal = nullptr;
+  if (!WaitUntil([&] { return (terminal = FindWindowByTitleStart(L"Stand-in terminal - ")) != nullptr; }))
     return Fail(L"the stand-in terminal did not start");
+  PlaceSideBySide(panel, terminal);
   const bool had_journal = JournalHasLine(journal);
   if (!Click(FindDescendant(panel, qm::ControlId(L"cmdBuy"))))
     return Fail(L"no answer to BUY");
