@@ -73,6 +73,12 @@ class PanelEndToEnd : public ::testing::Test {
       ::PostMessageW(window_, WM_CLOSE, 0, 0);
       EXPECT_TRUE(panel_.WaitForExit()) << "the panel did not end on WM_CLOSE";
     }
+    // A terminal that the panel started after a step had already failed is found by its title.
+    if (!terminal_.running()) {
+      terminal_window_ = FindWindowByTitleStart(L"Stand-in terminal - " + data_.path());
+      if (terminal_window_)
+        terminal_ = ProcessGuard::OfWindow(terminal_window_);
+    }
     if (terminal_window_ && terminal_.running()) {
       ::PostMessageW(terminal_window_, WM_CLOSE, 0, 0);
       EXPECT_TRUE(terminal_.WaitForExit()) << "the stand-in terminal did not end on WM_CLOSE";
