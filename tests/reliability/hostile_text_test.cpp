@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,10 @@ const LineBreakCase kLineBreakCases[] = {
     {"TrailingBreak", L"30\r\n", "30\r\n", "300\r\n"},
     {"NoBreakIsPassedOnUnchanged", L" 2.5 pips\t", "2.5 pips\t\r\n", "25\r\n"},
 };
+
+void PrintTo(const LineBreakCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class LineBreakTest : public testing::TestWithParam<LineBreakCase> {};
 
