@@ -69,10 +69,12 @@ key_present || fail "no Add/Remove Programs entry ($uninstall_key)"
 "$run" reg query "$uninstall_key" /v UninstallString | grep -qF "$folder_win\\Uninstall.exe" ||
   fail "the Add/Remove Programs entry does not name the uninstaller"
 
-# The installed panel starts and shows its window; a polite close (WM_CLOSE) ends it.
+# The installed panel starts and shows its window (its own: the window's process is the one started here);
+# a polite close (WM_CLOSE, which taskkill sends without /F) ends it. No other Quenmarel.exe runs in this
+# prefix meanwhile: CTest keeps the end-to-end test apart from this one.
 "$run" "$folder_win\\Quenmarel.exe" >/dev/null 2>&1 &
 panel=$!
-timeout 60 xdotool search --sync --onlyvisible --name "$title" >/dev/null || fail "the installed panel showed no window"
+timeout 60 xdotool search --sync --onlyvisible --pid "$panel" --name "$title" >/dev/null || fail "the installed panel showed no window"
 "$run" taskkill /IM Quenmarel.exe >/dev/null 2>&1 || true
 panel_ended() { ! kill -0 "$panel" 2>/dev/null; }
 wait_for 30 panel_ended || fail "the installed panel did not end on close"

@@ -188,11 +188,11 @@ TEST_F(PanelEndToEnd, ChoosingTheExpertAdvisorStartsTheTerminalAndEveryButtonRea
   ASSERT_EQ(problem, L"") << Narrow(problem);
 
   ASSERT_TRUE(WaitUntil([&] {
-    terminal_window_ = FindWindowByTitleStart(L"Stand-in terminal - ");
+    // By its whole title: other tests may run stand-in terminals of their own on the same display.
+    terminal_window_ = FindWindowByTitleStart(L"Stand-in terminal - " + data_.path());
     return terminal_window_ != nullptr;
   })) << "the panel did not start the stand-in terminal";
   terminal_ = ProcessGuard::OfWindow(terminal_window_);
-  EXPECT_EQ(TextOf(terminal_window_), L"Stand-in terminal - " + data_.path());
   EXPECT_EQ(TextOf(Control(L"txtFileLocation")), data_.expert_advisor());
   EXPECT_TRUE(WaitUntil([&] { return TextOf(Control(L"lblStatus")) == L"Status: OK."; }))
       << Narrow(TextOf(Control(L"lblStatus")));
