@@ -406,10 +406,22 @@ void frmMain::SelectFocusedOption() {
 }
 
 void frmMain::RunTrapped(void (frmMain::*handler)()) {
+  // A handler reports on the status line many times (every writer, the refresh, the action), and a label
+  // repaints itself at once on each new text. Only the last text is meant to be seen, so the two report
+  // labels are painted once, after the handler.
+  HWND labels[] = {Control(L"lblStatus"), Control(L"lblAds2")};
+  for (HWND label : labels)
+    ::SendMessageW(label, WM_SETREDRAW, FALSE, 0);
   try {
     (this->*handler)();
   } catch (const std::bad_alloc&) {
     SetStatus(StatusReport(RuntimeFailure(err::kOutOfMemory)));
+  }
+  for (HWND label : labels) {
+    if (!::IsWindow(label))
+      continue;  // the handler closed the window
+    ::SendMessageW(label, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(label, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
   }
 }
 
