@@ -5,10 +5,11 @@
 //       Starts the floor program and the panel in turn, RUNS times each after one start of each that is not
 //       counted, and times each from just before CreateProcessW until its window is shown and, for the
 //       panel, until lblStatus reads STATUS. Reads the panel's footprint once its start-up has ended.
-//   bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER PRESSES LEAK_PRESSES
+//   bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER FLOOR_FOLDER PRESSES LEAK_PRESSES
 //       Starts the panel, types EA_PATH into txtFileLocation and presses BUY PRESSES times, each time from
-//       a removed Buy.txt to a new one in EXCHANGE_FOLDER and on to the end of the press; then presses BUY
-//       LEAK_PRESSES times more and reads how the footprint grew.
+//       a removed Buy.txt to a new one in EXCHANGE_FOLDER and on to the end of the press, each press just
+//       after the floor: the same seven files written with the same atomic replace into FLOOR_FOLDER. Then
+//       presses BUY LEAK_PRESSES times more and reads how the footprint grew.
 
 #include <windows.h>
 
@@ -21,9 +22,12 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bench_clock.h"
+#include "platform/file_system.h"
 #include "platform/unique_handle.h"
 #include "ui/main_layout.h"
 
@@ -306,10 +310,34 @@ bool Exists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, std::wstring folder, int presses,
-           int leak_presses) {
+// What a BUY press with the panel's initial texts writes, in its order: the floor of a press.
+constexpr std::pair<std::wstring_view, std::string_view> kBuyFiles[] = {
+    {L"mypair.txt", "EURUSD\r\n"},  {L"mymagicno.txt", "12345\r\n"}, {L"mystoploss.txt", "0\r\n"},
+    {L"mytakeprofit.txt", "0\r\n"}, {L"mylotsize.txt", "0.1\r\n"},   {L"mycloseall.txt", "0\r\n"},
+    {L"Buy.txt", "1\r\n"},
+};
+
+std::wstring InFolder(std::wstring folder) {
   if (!folder.empty() && folder.back() != L'\\')
     folder += L'\\';
+  return folder;
+}
+
+// One set of the seven files written by the panel's own atomic replace; its time in milliseconds.
+double WriteFloorSet(const std::wstring& folder) {
+  ::DeleteFileW((folder + L"Buy.txt").c_str());
+  const double start = NowMs();
+  for (const auto& [name, bytes] : kBuyFiles) {
+    if (qm::ReplaceFileAtomically(folder + std::wstring(name), bytes))
+      Fail("the floor could not write its files");
+  }
+  return NowMs() - start;
+}
+
+int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const std::wstring& exchange_folder,
+           const std::wstring& floor_folder, int presses, int leak_presses) {
+  const std::wstring folder = InFolder(exchange_folder);
+  const std::wstring floor = InFolder(floor_folder);
   const std::wstring buy = folder + L"Buy.txt";
   Program panel(panel_path);
   HWND main = panel.WaitForWindow();
@@ -320,10 +348,15 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, std::wst
   const WPARAM press = MAKEWPARAM(qm::ControlId(L"cmdBuy"), BN_CLICKED);
   const Footprint started = ReadFootprint(panel.process());
 
-  std::vector<double> in_place, finished;
+  // Each press is paired with a floor set written just before it, so that both meet the same moment of a
+  // shared machine.
+  std::vector<double> in_place, finished, floor_sets;
   for (int i = 0; i < presses; ++i) {
+    floor_sets.push_back(WriteFloorSet(floor));
     if (!::DeleteFileW(buy.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
       Fail("cannot remove Buy.txt");
+    // Polled without sleeping: a folder change notification under Wine comes through the Wine server and
+    // arrives milliseconds late, longer than the whole press.
     const double start = NowMs();
     ::PostMessageW(main, WM_COMMAND, press, reinterpret_cast<LPARAM>(buy_button));
     while (!Exists(buy)) {
@@ -333,13 +366,17 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, std::wst
       ::SwitchToThread();
     }
     in_place.push_back(NowMs() - start);
-    // A sent message is taken only between handlers: its answer marks the end of the press.
+    // A sent message is taken only between handlers, so its answer comes once the press's handler has
+    // returned; the press has ended when the panel then waits for input again, its labels repainted.
     ::SendMessageW(main, WM_NULL, 0, 0);
+    ::WaitForInputIdle(panel.process(), static_cast<DWORD>(kPatienceMs));
     finished.push_back(NowMs() - start);
   }
   const std::wstring status = HeldText(PanelControl(main, L"lblStatus"));
   if (status != L"Status: OK.")
     Fail("the presses did not end with Status: OK.");
+  // Whether the refresh reached the database: the stand-in's messages all start this way.
+  const bool message_read = HeldText(PanelControl(main, L"lblAds2")).starts_with(L"Public message number");
   const Footprint warmed = ReadFootprint(panel.process());
 
   for (int i = 0; i < leak_presses; ++i)
@@ -348,12 +385,16 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, std::wst
   if (!Exists(buy))
     Fail("the presses left no Buy.txt");
 
+  PrintFigure("floor_set_ms", Median(floor_sets));
   PrintFigure("buy_in_place_ms", Median(in_place));
   PrintFigure("buy_finished_ms", Median(finished));
+  PrintFigure("buy_in_place_fastest_ms", *std::min_element(in_place.begin(), in_place.end()));
+  PrintFigure("buy_finished_fastest_ms", *std::min_element(finished.begin(), finished.end()));
   PrintFootprint("clicks_started", started);
   PrintFootprint("clicks_warmed", warmed);
   PrintFootprint("clicks_pressed", pressed);
   PrintCount("leak_presses", leak_presses);
+  PrintCount("public_message_read", message_read ? 1 : 0);
   return 0;
 }
 
@@ -366,15 +407,16 @@ int wmain(int argc, wchar_t** argv) {
       const int runs = std::wcstol(argv[4], nullptr, 10);
       if (runs > 0)
         return Startup(argv[2], argv[3], runs, argv[5]);
-    } else if (mode == L"clicks" && argc == 7) {
-      const int presses = std::wcstol(argv[5], nullptr, 10);
-      const int leak_presses = std::wcstol(argv[6], nullptr, 10);
+    } else if (mode == L"clicks" && argc == 8) {
+      const int presses = std::wcstol(argv[6], nullptr, 10);
+      const int leak_presses = std::wcstol(argv[7], nullptr, 10);
       if (presses > 0 && leak_presses > 0)
-        return Clicks(argv[2], argv[3], argv[4], presses, leak_presses);
+        return Clicks(argv[2], argv[3], argv[4], argv[5], presses, leak_presses);
     }
-    std::fwprintf(stderr,
-                  L"usage: bench_driver startup FLOOR PANEL RUNS STATUS\n"
-                  L"       bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER PRESSES LEAK_PRESSES\n");
+    std::fwprintf(
+        stderr,
+        L"usage: bench_driver startup FLOOR PANEL RUNS STATUS\n"
+        L"       bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER FLOOR_FOLDER PRESSES LEAK_PRESSES\n");
     return 2;
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "bench_driver: %s\n", failure.what());
