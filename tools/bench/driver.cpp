@@ -141,10 +141,15 @@ std::wstring HeldText(HWND control) {
 
 // Waits until the panel's status line reads `status` (any text but its initial caption when empty), then
 // until its messages run again, so that start-up has ended. Returns the time the text was seen.
-double WaitForStatus(const Program& panel, HWND main, const std::wstring& status) {
+// `first_report`, when given, receives the time the status line first changed: the option changes of the
+// load step report there before the vendor connection does.
+double WaitForStatus(const Program& panel, HWND main, const std::wstring& status,
+                     double* first_report = nullptr) {
   HWND label = PanelControl(main, L"lblStatus");
   for (;;) {
     const std::wstring text = HeldText(label);
+    if (first_report != nullptr && *first_report == 0 && text != L"lblStatus")
+      *first_report = NowMs();
     if (status.empty() ? text != L"lblStatus" : text == status)
       break;
     panel.CheckAlive();
@@ -279,7 +284,7 @@ void PrintFootprint(const std::string& prefix, const Footprint& footprint) {
 
 int Startup(const std::wstring& floor_path, const std::wstring& panel_path, int runs,
             const std::wstring& status) {
-  std::vector<double> floor_shown, panel_shown, panel_status;
+  std::vector<double> floor_shown, panel_shown, panel_first_report, panel_status;
   Footprint footprint;
   // The first start of each is not counted: it warms the prefix and the file cache for both alike.
   for (int run = -1; run < runs; ++run) {
@@ -292,15 +297,18 @@ int Startup(const std::wstring& floor_path, const std::wstring& panel_path, int 
     Program panel(panel_path);
     HWND main = panel.WaitForWindow();
     const double shown = NowMs() - panel.started_ms();
-    const double written = WaitForStatus(panel, main, status) - panel.started_ms();
+    double first_report = 0;
+    const double written = WaitForStatus(panel, main, status, &first_report) - panel.started_ms();
     if (run >= 0) {
       panel_shown.push_back(shown);
+      panel_first_report.push_back(first_report - panel.started_ms());
       panel_status.push_back(written);
     }
     footprint = ReadFootprint(panel.process());
   }
   PrintFigure("floor_shown_ms", Median(floor_shown));
   PrintFigure("panel_shown_ms", Median(panel_shown));
+  PrintFigure("panel_first_report_ms", Median(panel_first_report));
   PrintFigure("panel_status_ms", Median(panel_status));
   PrintFootprint("startup", footprint);
   return 0;

@@ -7,6 +7,10 @@
 //                                  query, fetch the first row, read Public_Msg), disconnect_ms, and
 //                                  round_trip_ms (one trivial statement on an open connection)
 //   bench_odbc_probe refresh N     prints refresh_ms, the median of N runs of the panel's own refresh code
+//   bench_odbc_probe unreachable N prints unreachable_first_ms, the first login attempt to a server that
+//   cannot
+//                                  be reached (the driver loads with it), and unreachable_ms, the median of N
+//                                  more
 
 #include <windows.h>
 
@@ -103,6 +107,34 @@ int MeasureRefresh(int rounds) {
   return 0;
 }
 
+// A login that cannot succeed (the server unreachable): the first in the process, which also loads the
+// driver, and the median of the rest.
+int MeasureUnreachable(int rounds) {
+  std::vector<double> later;
+  double first = 0;
+  OdbcHandle environment = NewEnvironment();
+  for (int round = 0; round <= rounds; ++round) {
+    OdbcHandle connection = OdbcHandle::Allocate(SQL_HANDLE_DBC, environment.get());
+    if (!connection)
+      Fail("allocating a connection", environment);
+    std::wstring text = std::get<std::wstring>(qm::DriverConnectionString(qm::VendorConnectionString()));
+    const double start = qm::bench::NowMs();
+    const SQLRETURN rc = ::SQLDriverConnectW(connection.get(), nullptr, qm::OdbcText(text), SQL_NTS, nullptr,
+                                             0, nullptr, SQL_DRIVER_NOPROMPT);
+    const double took = qm::bench::NowMs() - start;
+    if (qm::Succeeded(rc))
+      throw std::runtime_error("the login succeeded; the server was meant to be unreachable");
+    if (round == 0) {
+      first = took;
+    } else {
+      later.push_back(took);
+    }
+  }
+  qm::bench::PrintFigure("unreachable_first_ms", first);
+  qm::bench::PrintFigure("unreachable_ms", qm::bench::Median(later));
+  return 0;
+}
+
 int Measure(int rounds) {
   OdbcHandle environment = NewEnvironment();
   std::vector<double> connect, query, disconnect, round_trip;
@@ -133,13 +165,16 @@ int Measure(int rounds) {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc == 3 ? argv[1] : L"";
   const long count = argc == 3 ? std::wcstol(argv[2], nullptr, 10) : 0;
-  if ((mode != L"create" && mode != L"measure" && mode != L"refresh") || count <= 0) {
-    std::fwprintf(stderr, L"usage: bench_odbc_probe create ROWS | measure N | refresh N\n");
+  if ((mode != L"create" && mode != L"measure" && mode != L"refresh" && mode != L"unreachable") ||
+      count <= 0) {
+    std::fwprintf(stderr, L"usage: bench_odbc_probe create ROWS | measure N | refresh N | unreachable N\n");
     return 2;
   }
   try {
     if (mode == L"create")
       return Create(count);
+    if (mode == L"unreachable")
+      return MeasureUnreachable(static_cast<int>(count));
     return mode == L"refresh" ? MeasureRefresh(static_cast<int>(count)) : Measure(static_cast<int>(count));
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "bench_odbc_probe: %s\n", failure.what());
