@@ -38,7 +38,7 @@ done
 for row in "BUY press to end of press, no database driver" "BUY press to end of press, refresh against the stand-in"; do
   positive_ms "$(cell "$row" 1)" "$row"
 done
-for row in "Quenmarel.exe size" "Private memory"; do
+for row in "Quenmarel.exe size, as built (with debug information)" "Quenmarel.exe size, stripped" "Private memory"; do
   [[ "$(cell "$row" 1)" =~ ^[0-9]+(\.[0-9]+)?\ KiB$ ]] || fail "'$row' is not a size: '$(cell "$row" 1)'"
 done
 for row in Handles "USER objects"; do
