@@ -103,6 +103,26 @@ std::variant<std::wstring, Failure> ReadText(const OdbcHandle& statement, SQLUSM
   }
 }
 
+// Emptiness is whether a first row exists; the rest of the table is never read.
+std::variant<std::optional<std::wstring>, Failure> ReadFirstRow(const OdbcHandle& result) {
+  const SQLRETURN fetched = ::SQLFetch(result.get());
+  if (fetched == SQL_NO_DATA)
+    return std::optional<std::wstring>();
+  if (!Succeeded(fetched))
+    return StatementFailure(Diagnostics(result));
+
+  auto column = FindPublicMessageColumn(result);
+  if (auto* failure = std::get_if<Failure>(&column))
+    return *failure;
+  if (std::get<SQLUSMALLINT>(column) == 0)
+    return FieldNotFoundFailure();
+
+  auto text = ReadText(result, std::get<SQLUSMALLINT>(column));
+  if (auto* failure = std::get_if<Failure>(&text))
+    return *failure;
+  return std::optional<std::wstring>(TrimMessageSpaces(std::get<std::wstring>(text)));
+}
+
 }  // namespace
 
 VendorDatabase::VendorDatabase(std::wstring connection_string)
@@ -178,23 +198,11 @@ std::variant<std::optional<std::wstring>, Failure> VendorDatabase::ReadPublicMes
   if (!Succeeded(executed) && executed != SQL_NO_DATA)
     return StatementFailure(Diagnostics(result));
 
-  // Emptiness is whether a first row exists; the rest of the table is never read.
-  const SQLRETURN fetched = ::SQLFetch(result.get());
-  if (fetched == SQL_NO_DATA)
-    return std::optional<std::wstring>();
-  if (!Succeeded(fetched))
-    return StatementFailure(Diagnostics(result));
-
-  auto column = FindPublicMessageColumn(result);
-  if (auto* failure = std::get_if<Failure>(&column))
-    return *failure;
-  if (std::get<SQLUSMALLINT>(column) == 0)
-    return FieldNotFoundFailure();
-
-  auto text = ReadText(result, std::get<SQLUSMALLINT>(column));
-  if (auto* failure = std::get_if<Failure>(&text))
-    return *failure;
-  return std::optional<std::wstring>(TrimMessageSpaces(std::get<std::wstring>(text)));
+  // The first row is all that is read; the cursor is closed at once, so that the result held until the next
+  // refresh keeps no lock on the vendor's table.
+  auto message = ReadFirstRow(result);
+  ::SQLFreeStmt(result.get(), SQL_CLOSE);
+  return message;
 }
 
 }  // namespace qm
