@@ -48,7 +48,7 @@ TEST(RegistryValueTextTest, DropsOneNulAndDecodesStringsAndNumbers) {
 TEST(GetKeyValueTest, ReadsValuesOfThePrefixsRegistry) {
   const std::wstring key = L"Software\\Quenmarel test " + std::to_wstring(::GetCurrentProcessId());
   for (const auto& [root, as] : {std::pair{HKEY_CURRENT_USER, RegistryRoot::CurrentUser},
-                                std::pair{HKEY_LOCAL_MACHINE, RegistryRoot::LocalMachine}}) {
+                                 std::pair{HKEY_LOCAL_MACHINE, RegistryRoot::LocalMachine}}) {
     test::ScopedRegistryKey values(root, key);
     for (const ValueCase& c : kValues)
       values.Set(c.name, c.type, c.data);
