@@ -83,27 +83,14 @@ fi
 # own frame and title. The screenshot is taken once the picture has settled (the load step has ended; only
 # the caret in the pair box still blinks), then the panel is ended.
 mkdir -p "$(dirname "$screenshot")"
-export QM_RUN_PROGRAM="$program" QM_RUN_WINE="$wine_run" QM_RUN_SHOT="$screenshot"
+export QM_RUN_REPO="$repo" QM_RUN_PROGRAM="$program" QM_RUN_WINE="$wine_run" QM_RUN_SHOT="$screenshot"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   set -euo pipefail
-  work="$(mktemp -d)"
-  trap "rm -rf \"$work\"" EXIT
   "$QM_RUN_WINE" explorer /desktop=QuenmarelPanel,1100x900 "$QM_RUN_PROGRAM" >/dev/null 2>&1 &
   panel=$!
   desktop="$(timeout 120 xdotool search --sync --name "^QuenmarelPanel" | head -n 1)"
   timeout 60 xdotool search --sync --name "^Quenmarel: MetaTrader 4 Interface" >/dev/null
-  previous=""
-  for attempt in $(seq 1 120); do
-    sleep 0.5
-    import -window "$desktop" "$work/now.png"
-    if [ -n "$previous" ]; then
-      changed="$(compare -metric AE "$work/now.png" "$work/before.png" null: 2>&1 | awk "{ printf \"%d\", \$1 }" || true)"
-      if [ "${changed:-999999}" -lt 50 ]; then break; fi
-    fi
-    mv "$work/now.png" "$work/before.png"
-    previous=yes
-  done
-  convert "$work/now.png" -trim +repage "$QM_RUN_SHOT"
+  "$QM_RUN_REPO/scripts/lib/settled-screenshot.sh" "$desktop" "$QM_RUN_SHOT" 120
   kill "$panel" 2>/dev/null || true
   wait "$panel" 2>/dev/null || true
 '

@@ -29,19 +29,17 @@ journal="$demo_root/MT4/journal.txt"
 
 mkdir -p "$(dirname "$shot")"
 export ODBCSYSINI="$demo_root/odbc"
-export QM_RUN_PROGRAM="$build/src/ui/Quenmarel.exe" QM_RUN_CLICKER="$build/tests/e2e/demo_clicker.exe"
+export QM_RUN_REPO="$PWD" QM_RUN_PROGRAM="$build/src/ui/Quenmarel.exe" QM_RUN_CLICKER="$build/tests/e2e/demo_clicker.exe"
 export QM_RUN_WINE="$wine_run" QM_RUN_SHOT="$shot" QM_RUN_EXPERT="$expert" QM_RUN_JOURNAL="$journal"
 # The SQLite driver opens the demo's vendor database in the working folder of the Linux process.
 cd "$demo_root/vendor"
 xvfb-run -a -s "-screen 0 2000x1100x24" bash -c '
   set -euo pipefail
-  work="$(mktemp -d)"
   desktop_name=QuenmarelDemo
   cleanup() {
     # Ends only what this script started: the panel, the clicker and the stand-in terminal in this prefix.
     "$QM_RUN_WINE" taskkill /F /IM terminal.exe >/dev/null 2>&1 || true
     [ -z "${panel:-}" ] || kill "$panel" 2>/dev/null || true
-    rm -rf "$work"
   }
   trap cleanup EXIT
   lines_before="$( (cat "$QM_RUN_JOURNAL" 2>/dev/null || true) | wc -l)"
@@ -56,18 +54,6 @@ xvfb-run -a -s "-screen 0 2000x1100x24" bash -c '
     if [ "$attempt" = 120 ]; then echo "screenshot-demo: the stand-in terminal journaled no BUY" >&2; exit 1; fi
     sleep 0.5
   done
-  # Taken once the picture has settled (only a caret may still blink).
-  previous=""
-  for attempt in $(seq 1 60); do
-    sleep 0.5
-    import -window "$desktop" "$work/now.png"
-    if [ -n "$previous" ]; then
-      changed="$(compare -metric AE "$work/now.png" "$work/before.png" null: 2>&1 | awk "{ printf \"%d\", \$1 }" || true)"
-      if [ "${changed:-999999}" -lt 50 ]; then break; fi
-    fi
-    mv "$work/now.png" "$work/before.png"
-    previous=yes
-  done
-  convert "$work/now.png" -trim +repage "$QM_RUN_SHOT"
+  "$QM_RUN_REPO/scripts/lib/settled-screenshot.sh" "$desktop" "$QM_RUN_SHOT" 60
 '
 echo "screenshot-demo: saved $shot"

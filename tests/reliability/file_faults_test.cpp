@@ -20,6 +20,7 @@
 #include "reliability/figures.h"
 #include "reliability/peer_process.h"
 #include "support/fake_panel.h"
+#include "support/file_tree.h"
 #include "support/temp_folder.h"
 
 namespace qm {
@@ -28,6 +29,7 @@ namespace {
 using test::FakePanel;
 using test::ReadBytes;
 using test::TempFolder;
+using test::WalkTree;
 
 constexpr wchar_t kExpertAdvisorTail[] = L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
 
@@ -58,31 +60,15 @@ const ExchangeFile kEveryFile[] = {
 };
 
 // Every file below `folder` (relative path -> bytes), to compare a whole tree before and after a fault.
-void Snapshot(const std::wstring& folder, const std::wstring& relative,
-              std::map<std::wstring, std::string>& out) {
-  WIN32_FIND_DATAW found;
-  const std::wstring here = relative.empty() ? folder : folder + L"\\" + relative;
-  HANDLE search = ::FindFirstFileW((here + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE)
-    return;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..")
-      continue;
-    const std::wstring child = relative.empty() ? name : relative + L"\\" + name;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      out[child + L"\\"] = "<folder>";
-      Snapshot(folder, child, out);
-    } else {
-      out[child] = ReadBytes(folder + L"\\" + child);
-    }
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-}
-
 std::map<std::wstring, std::string> Snapshot(const std::wstring& folder) {
   std::map<std::wstring, std::string> out;
-  Snapshot(folder, L"", out);
+  WalkTree(folder, [&](const std::wstring& relative, bool is_folder) {
+    if (is_folder) {
+      out[relative + L"\\"] = "<folder>";
+    } else {
+      out[relative] = ReadBytes(folder + L"\\" + relative);
+    }
+  });
   return out;
 }
 

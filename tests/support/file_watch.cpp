@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/unique_handle.h"
+#include "support/file_tree.h"
 
 namespace qm::test {
 namespace {
@@ -19,33 +20,16 @@ std::wstring Identity(const std::wstring& path) {
          L":" + std::to_wstring(info.ftLastWriteTime.dwHighDateTime);
 }
 
-void Walk(const std::wstring& root, const std::wstring& relative, std::map<std::wstring, std::wstring>& out) {
-  const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
-  WIN32_FIND_DATAW found;
-  HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE)
-    return;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..")
-      continue;
-    const std::wstring child = relative.empty() ? name : relative + L"\\" + name;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      Walk(root, child, out);
-    } else {
-      out[child] = Identity(root + L"\\" + child);
-    }
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-}
-
 }  // namespace
 
 FileWatch::FileWatch(std::wstring root) : root_(std::move(root)), last_(Take()) {}
 
 FileWatch::Snapshot FileWatch::Take() const {
   Snapshot snapshot;
-  Walk(root_, L"", snapshot);
+  WalkTree(root_, [&](const std::wstring& relative, bool is_folder) {
+    if (!is_folder)
+      snapshot[relative] = Identity(root_ + L"\\" + relative);
+  });
   return snapshot;
 }
 

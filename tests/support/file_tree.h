@@ -1,0 +1,13 @@
+#pragma once
+// Walks every file and folder below a folder, with paths relative to it (backslashes between names).
+
+#include <functional>
+#include <string>
+
+namespace qm::test {
+
+// Calls `visit` for each entry below `root`, a folder before what it holds.
+void WalkTree(const std::wstring& root,
+              const std::function<void(const std::wstring& relative, bool is_folder)>& visit);
+
+}  // namespace qm::test
