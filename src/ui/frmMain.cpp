@@ -41,6 +41,18 @@ UniqueFont MakeFont(FontKind kind, UINT dpi) {
   return UniqueFont(::CreateFontIndirectW(&font));
 }
 
+std::array<UniqueFont, 3> MakeFonts(UINT dpi) {
+  return {MakeFont(FontKind::Standard, dpi), MakeFont(FontKind::Bold, dpi),
+          MakeFont(FontKind::LargeBold, dpi)};
+}
+
+RECT PixelPlace(const ControlLayout& control, UINT dpi) {
+  const TwipRect place = PlaceInWindow(control);
+  const int left = Pixels(place.left, dpi);
+  const int top = Pixels(place.top, dpi);
+  return {left, top, left + Pixels(place.width, dpi), top + Pixels(place.height, dpi)};
+}
+
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW cls{};
   if (::GetClassInfoExW(instance, kWindowClass, &cls))
@@ -159,9 +171,11 @@ frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
   }
   try {
     CreateMenuBar();
-    CreateControls();
+    const UINT dpi = ::GetDpiForWindow(hwnd());
+    fonts_ = MakeFonts(dpi);
+    CreateControls(dpi);
     CreateTooltip();
-    ApplyLayout(::GetDpiForWindow(hwnd()), nullptr);
+    PlaceWindow(dpi);
   } catch (...) {
     quit_on_destroy_ = false;
     ::DestroyWindow(hwnd());
@@ -192,7 +206,7 @@ void frmMain::CreateMenuBar() {
   menu.release();  // the window destroys its menu bar
 }
 
-void frmMain::CreateControls() {
+void frmMain::CreateControls(UINT dpi) {
   const std::vector<const ControlLayout*> order = CreationOrder();
   const ControlLayout* previous = nullptr;
   for (const ControlLayout* control : order) {
@@ -203,12 +217,19 @@ void frmMain::CreateControls() {
                                 previous->container == control->container);
     if (first_option)
       cls.style |= WS_GROUP | WS_TABSTOP;
-    // Children go below the siblings created before them: creation order is stacking order.
+    // Children go below the siblings created before them: creation order is stacking order. Each is made in
+    // its place and given its font while the window is hidden: under Wine every later move or font change of
+    // a control is a round trip to the window server and a redraw.
+    const RECT place = PixelPlace(*control, dpi);
     HWND created = ::CreateWindowExW(
-        cls.ex_style, cls.name, std::wstring(control->caption).c_str(), cls.style, 0, 0, 0, 0, hwnd(),
+        cls.ex_style, cls.name, std::wstring(control->caption).c_str(), cls.style, place.left, place.top,
+        place.right - place.left, place.bottom - place.top, hwnd(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control->name))), instance_, nullptr);
     if (created == nullptr)
       ThrowLastError("CreateWindowExW");
+    controls_[ControlId(control->name)] = created;
+    ::SendMessageW(created, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(fonts_[static_cast<size_t>(control->font)].get()), FALSE);
     if (control->kind == ControlKind::TextBox)
       ::SendMessageW(created, EM_SETLIMITTEXT, 0, 0);  // no limit on what a box holds
     previous = control;
@@ -238,25 +259,19 @@ void frmMain::CreateTooltip() {
   }
 }
 
-void frmMain::ApplyLayout(UINT dpi, const RECT* window_rect) {
-  std::array<UniqueFont, 3> fonts{MakeFont(FontKind::Standard, dpi), MakeFont(FontKind::Bold, dpi),
-                                  MakeFont(FontKind::LargeBold, dpi)};
+void frmMain::ApplyLayout(UINT dpi, const RECT& window_rect) {
+  std::array<UniqueFont, 3> fonts = MakeFonts(dpi);
   for (const ControlLayout& control : MainLayout()) {
-    const TwipRect place = PlaceInWindow(control);
+    const RECT place = PixelPlace(control, dpi);
     HWND child = Control(control.name);
-    ::SetWindowPos(child, nullptr, Pixels(place.left, dpi), Pixels(place.top, dpi), Pixels(place.width, dpi),
-                   Pixels(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     ::SendMessageW(child, WM_SETFONT,
                    reinterpret_cast<WPARAM>(fonts[static_cast<size_t>(control.font)].get()), TRUE);
   }
   fonts_.swap(fonts);  // the fonts of the previous DPI go only now that no control uses them
-  if (window_rect != nullptr) {
-    ::SetWindowPos(hwnd(), nullptr, window_rect->left, window_rect->top,
-                   window_rect->right - window_rect->left, window_rect->bottom - window_rect->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    PlaceWindow(dpi);
-  }
+  ::SetWindowPos(hwnd(), nullptr, window_rect.left, window_rect.top, window_rect.right - window_rect.left,
+                 window_rect.bottom - window_rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmMain::PlaceWindow(UINT dpi) {
@@ -284,7 +299,9 @@ void frmMain::PlaceWindow(UINT dpi) {
 }
 
 HWND frmMain::Control(std::wstring_view name) const {
-  return ::GetDlgItem(hwnd(), ControlId(name));
+  // Kept from creation: under Wine, looking a child up by its identifier asks the window server each time.
+  const auto found = controls_.find(ControlId(name));
+  return found == controls_.end() ? nullptr : found->second;
 }
 
 void frmMain::SetCaption(std::wstring_view control, const std::wstring& text) {
@@ -338,7 +355,7 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       OnNextControl(wparam, lparam);
       return 0;
     case WM_DPICHANGED:
-      ApplyLayout(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
+      ApplyLayout(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
       return 0;
     case WM_DESTROY:
       Form_Unload();
@@ -355,8 +372,9 @@ void frmMain::OnCommand(int id) {
 }
 
 LRESULT frmMain::OnControlColour(HDC dc, HWND control) {
+  const int id = ::GetDlgCtrlID(control);
   for (const ControlLayout& layout : MainLayout()) {
-    if (!layout.colour || Control(layout.name) != control)
+    if (!layout.colour || ControlId(layout.name) != id)
       continue;
     ::SetTextColor(dc, RGB(layout.colour->red, layout.colour->green, layout.colour->blue));
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
@@ -395,6 +413,11 @@ bool frmMain::PreTranslateMessage(MSG& message) {
   if (arrow && hwnd() != nullptr)
     RunTrapped(&frmMain::SelectFocusedOption);
   return handled;
+}
+
+void frmMain::SelectStartOptions() {
+  Select(Option::FourDigit);
+  Select(Option::BackTest);
 }
 
 void frmMain::SelectFocusedOption() {
@@ -510,8 +533,8 @@ void frmMain::Form_Load() {
   try {
     ::ShowWindow(hwnd(), SW_SHOWNORMAL);
     ::SetFocus(Control(L"txtPair"));
-    Select(Option::FourDigit);
-    Select(Option::BackTest);
+    // The option changes report like any handler: the status line is painted once, with the last report.
+    RunTrapped(&frmMain::SelectStartOptions);
     // Paint the panel before a slow or absent server is waited for: the trader sees it at once.
     ::UpdateWindow(hwnd());
     ConnectVendorDatabase();

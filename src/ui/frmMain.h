@@ -74,12 +74,12 @@ class frmMain final : public Panel, public SelectionWindow {
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
-  void CreateControls();
+  void CreateControls(UINT dpi);
   void CreateMenuBar();
   void CreateTooltip();
-  // Fonts, control rectangles and, at start, the window's own place, at `dpi`. `window_rect` is where the
-  // whole window goes; without one its client area goes to its start position.
-  void ApplyLayout(UINT dpi, const RECT* window_rect);
+  // Fonts and control rectangles at a new `dpi`, with the whole window moved to `window_rect`.
+  void ApplyLayout(UINT dpi, const RECT& window_rect);
+  // The window's start position: its client area where the layout puts it.
   void PlaceWindow(UINT dpi);
   HWND Control(std::wstring_view name) const;
   void SetCaption(std::wstring_view control, const std::wstring& text);
@@ -90,6 +90,7 @@ class frmMain final : public Panel, public SelectionWindow {
   // Runs a handler under the panel's error trap: nothing thrown inside it leaves the window procedure.
   void RunTrapped(void (frmMain::*handler)());
   void SelectFocusedOption();
+  void SelectStartOptions();
   template <Option option>
   void OptionPressed() {
     Select(option);
@@ -131,6 +132,7 @@ class frmMain final : public Panel, public SelectionWindow {
   HWND tooltip_ = nullptr;     // owned by the window, which destroys it
   HWND last_focus_ = nullptr;  // the control that gets the focus back when the window is activated
   std::unordered_map<int, void (frmMain::*)()> handlers_;  // by control or menu identifier
+  std::unordered_map<int, HWND> controls_;                 // by control identifier, owned by the window
   bool quit_on_destroy_ = true;  // false while the owner of this object, not the user, destroys the window
 };
 
