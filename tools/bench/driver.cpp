@@ -1,10 +1,11 @@
 // The benchmark driver: starts programs the way a user would, watches them from outside, presses the panel's
 // buttons with window messages and reads their footprint. Figures go to standard output as name=value.
 //
-//   bench_driver startup FLOOR PANEL RUNS STATUS
-//       Starts the floor program and the panel in turn, RUNS times each after one start of each that is not
-//       counted, and times each from just before CreateProcessW until its window is shown and, for the
-//       panel, until lblStatus reads STATUS. Reads the panel's footprint once its start-up has ended.
+//   bench_driver startup FLOOR CONTROLS_FLOOR PANEL RUNS STATUS
+//       Starts the two floor programs and the panel in turn, RUNS times each after one start of each that is
+//       not counted, and times each from just before CreateProcessW until its window is shown and, for the
+//       controls floor and the panel, until lblStatus holds its text (STATUS for the panel). Reads the
+//       panel's footprint once its start-up has ended.
 //   bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER FLOOR_FOLDER PRESSES LEAK_PRESSES
 //       Starts the panel, types EA_PATH into txtFileLocation and presses BUY PRESSES times, each time from
 //       a removed Buy.txt to a new one in EXCHANGE_FOLDER and on to the end of the press, each press just
@@ -40,6 +41,9 @@ using qm::bench::PrintFigure;
 
 constexpr double kPatienceMs = 60000;  // far beyond any start or press; only a hung program reaches it
 constexpr DWORD kCloseWaitMs = 10000;
+// Presses come no faster than a hand can press: whatever the panel still does after a press (Wine reports
+// it idle before its last repaint is drawn) is not counted in the next one.
+constexpr DWORD kPauseBetweenPressesMs = 50;
 
 [[noreturn]] void Fail(const std::string& what) {
   throw std::runtime_error(what);
@@ -282,9 +286,10 @@ void PrintFootprint(const std::string& prefix, const Footprint& footprint) {
   PrintCount((prefix + "_user").c_str(), footprint.user);
 }
 
-int Startup(const std::wstring& floor_path, const std::wstring& panel_path, int runs,
-            const std::wstring& status) {
-  std::vector<double> floor_shown, panel_shown, panel_first_report, panel_status;
+int Startup(const std::wstring& floor_path, const std::wstring& controls_path, const std::wstring& panel_path,
+            int runs, const std::wstring& status) {
+  std::vector<double> floor_shown, controls_shown, controls_status, panel_shown, panel_first_report,
+      panel_status;
   Footprint footprint;
   // The first start of each is not counted: it warms the prefix and the file cache for both alike.
   for (int run = -1; run < runs; ++run) {
@@ -293,6 +298,16 @@ int Startup(const std::wstring& floor_path, const std::wstring& panel_path, int 
       floor.WaitForWindow();
       if (run >= 0)
         floor_shown.push_back(NowMs() - floor.started_ms());
+    }
+    {
+      Program controls(controls_path);
+      HWND main = controls.WaitForWindow();
+      const double shown = NowMs() - controls.started_ms();
+      const double written = WaitForStatus(controls, main, L"") - controls.started_ms();
+      if (run >= 0) {
+        controls_shown.push_back(shown);
+        controls_status.push_back(written);
+      }
     }
     Program panel(panel_path);
     HWND main = panel.WaitForWindow();
@@ -307,6 +322,8 @@ int Startup(const std::wstring& floor_path, const std::wstring& panel_path, int 
     footprint = ReadFootprint(panel.process());
   }
   PrintFigure("floor_shown_ms", Median(floor_shown));
+  PrintFigure("floor_controls_shown_ms", Median(controls_shown));
+  PrintFigure("floor_controls_status_ms", Median(controls_status));
   PrintFigure("panel_shown_ms", Median(panel_shown));
   PrintFigure("panel_first_report_ms", Median(panel_first_report));
   PrintFigure("panel_status_ms", Median(panel_status));
@@ -379,6 +396,7 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
     ::SendMessageW(main, WM_NULL, 0, 0);
     ::WaitForInputIdle(panel.process(), static_cast<DWORD>(kPatienceMs));
     finished.push_back(NowMs() - start);
+    ::Sleep(kPauseBetweenPressesMs);
   }
   const std::wstring status = HeldText(PanelControl(main, L"lblStatus"));
   if (status != L"Status: OK.")
@@ -402,6 +420,7 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
   PrintFootprint("clicks_warmed", warmed);
   PrintFootprint("clicks_pressed", pressed);
   PrintCount("leak_presses", leak_presses);
+  PrintCount("press_pause_ms", kPauseBetweenPressesMs);
   PrintCount("public_message_read", message_read ? 1 : 0);
   return 0;
 }
@@ -411,10 +430,10 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
 int wmain(int argc, wchar_t** argv) {
   try {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
-    if (mode == L"startup" && argc == 6) {
-      const int runs = std::wcstol(argv[4], nullptr, 10);
+    if (mode == L"startup" && argc == 7) {
+      const int runs = std::wcstol(argv[5], nullptr, 10);
       if (runs > 0)
-        return Startup(argv[2], argv[3], runs, argv[5]);
+        return Startup(argv[2], argv[3], argv[4], runs, argv[6]);
     } else if (mode == L"clicks" && argc == 8) {
       const int presses = std::wcstol(argv[6], nullptr, 10);
       const int leak_presses = std::wcstol(argv[7], nullptr, 10);
@@ -423,7 +442,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fwprintf(
         stderr,
-        L"usage: bench_driver startup FLOOR PANEL RUNS STATUS\n"
+        L"usage: bench_driver startup FLOOR CONTROLS_FLOOR PANEL RUNS STATUS\n"
         L"       bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER FLOOR_FOLDER PRESSES LEAK_PRESSES\n");
     return 2;
   } catch (const std::exception& failure) {

@@ -4,9 +4,10 @@
 //
 //   bench_odbc_probe create ROWS   makes Vostrel_Gap with ROWS messages in the database the driver opens
 //   bench_odbc_probe measure N     prints the medians of N rounds: connect_ms (log in), query_ms (run the
-//                                  query, fetch the first row, read Public_Msg), disconnect_ms, and
-//                                  round_trip_ms (one trivial statement on an open connection)
-//   bench_odbc_probe refresh N     prints refresh_ms, the median of N runs of the panel's own refresh code
+//                                  query with the settings the panel must use, find Public_Msg, fetch the
+//                                  first row, read the field, close the cursor), disconnect_ms,
+//                                  round_trip_ms (one trivial statement on an open connection) and, timed in
+//                                  the same rounds, refresh_ms (the panel's own refresh code)
 //   bench_odbc_probe unreachable N prints unreachable_first_ms, the first login attempt to a server that
 //   cannot
 //                                  be reached (the driver loads with it), and unreachable_ms, the median of N
@@ -52,6 +53,7 @@ OdbcHandle Connect(const OdbcHandle& environment) {
   OdbcHandle connection = OdbcHandle::Allocate(SQL_HANDLE_DBC, environment.get());
   if (!connection)
     Fail("allocating a connection", environment);
+  ::SQLSetConnectAttrW(connection.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0);
   std::wstring text = std::get<std::wstring>(qm::DriverConnectionString(qm::VendorConnectionString()));
   if (!qm::Succeeded(::SQLDriverConnectW(connection.get(), nullptr, qm::OdbcText(text), SQL_NTS, nullptr, 0,
                                          nullptr, SQL_DRIVER_NOPROMPT))) {
@@ -61,22 +63,47 @@ OdbcHandle Connect(const OdbcHandle& environment) {
   return connection;
 }
 
-// Runs `sql`; with `read_first` fetches the first row and reads its first column as text.
-void Run(const OdbcHandle& connection, std::wstring sql, bool read_first) {
+// Runs `sql`; with `read_first` fetches the first row and reads its first column as text. `as_the_panel`
+// adds what the panel must do besides: a query time-out and a static read-only cursor, finding the field by
+// its name, reading the field to its end and closing the cursor.
+void Run(const OdbcHandle& connection, std::wstring sql, bool read_first, bool as_the_panel = false) {
   OdbcHandle statement = OdbcHandle::Allocate(SQL_HANDLE_STMT, connection.get());
   if (!statement)
     Fail("allocating a statement", connection);
+  if (as_the_panel) {
+    ::SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(30), 0);
+    ::SQLSetStmtAttrW(statement.get(), SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC),
+                      0);
+    ::SQLSetStmtAttrW(statement.get(), SQL_ATTR_CONCURRENCY,
+                      reinterpret_cast<SQLPOINTER>(SQL_CONCUR_READ_ONLY), 0);
+  }
   const SQLRETURN rc = ::SQLExecDirectW(statement.get(), qm::OdbcText(sql), SQL_NTS);
   if (!qm::Succeeded(rc) && rc != SQL_NO_DATA)
     Fail("running a statement", statement);
   if (!read_first)
     return;
+  if (as_the_panel) {
+    SQLSMALLINT columns = 0;
+    SQLWCHAR name[128] = {};
+    SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
+    SQLULEN size = 0;
+    if (!qm::Succeeded(::SQLNumResultCols(statement.get(), &columns)) || columns < 1 ||
+        !qm::Succeeded(
+            ::SQLDescribeColW(statement.get(), 1, name, 128, &length, &type, &size, &digits, &nullable))) {
+      Fail("describing the result", statement);
+    }
+  }
   if (!qm::Succeeded(::SQLFetch(statement.get())))
     Fail("fetching the first row", statement);
   SQLWCHAR text[512] = {};
   SQLLEN indicator = 0;
   if (!qm::Succeeded(::SQLGetData(statement.get(), 1, SQL_C_WCHAR, text, sizeof text, &indicator)))
     Fail("reading the first field", statement);
+  if (as_the_panel) {
+    if (::SQLGetData(statement.get(), 1, SQL_C_WCHAR, text, sizeof text, &indicator) != SQL_NO_DATA)
+      Fail("reading past the field's end", statement);
+    ::SQLFreeStmt(statement.get(), SQL_CLOSE);
+  }
 }
 
 int Create(long rows) {
@@ -89,21 +116,6 @@ int Create(long rows) {
       L"WHERE x < " +
           std::to_wstring(rows) + L") SELECT 'Public message number ' || x FROM n",
       false);
-  return 0;
-}
-
-// The panel's own refresh code, without the window: what it adds over the raw steps above is its own.
-int MeasureRefresh(int rounds) {
-  qm::VendorDatabase database;
-  std::vector<double> refresh;
-  for (int round = 0; round < rounds; ++round) {
-    const double start = qm::bench::NowMs();
-    const qm::PublicMessageRefresh result = database.RefreshPublicMessage();
-    refresh.push_back(qm::bench::NowMs() - start);
-    if (result.failure || !result.message)
-      throw std::runtime_error("the refresh read no message");
-  }
-  qm::bench::PrintFigure("refresh_ms", qm::bench::Median(refresh));
   return 0;
 }
 
@@ -135,28 +147,43 @@ int MeasureUnreachable(int rounds) {
   return 0;
 }
 
+// The raw steps and, in the same rounds so that both meet the same moments of a shared machine, the panel's
+// own refresh code without the window: what it adds over the raw steps is its own. Like the panel, the raw
+// side keeps its connection until the next round, which logs out of it first; each side's connection is
+// open while the other's steps run, so both find the database in the same state.
 int Measure(int rounds) {
   OdbcHandle environment = NewEnvironment();
-  std::vector<double> connect, query, disconnect, round_trip;
+  qm::VendorDatabase database;
+  OdbcHandle held;
+  std::vector<double> connect, query, disconnect, round_trip, refresh;
   for (int round = 0; round < rounds; ++round) {
     const double start = qm::bench::NowMs();
-    OdbcHandle connection = Connect(environment);
-    const double connected = qm::bench::NowMs();
-    Run(connection, L"SELECT * from Vostrel_Gap;", true);
-    const double queried = qm::bench::NowMs();
-    Run(connection, L"SELECT 1;", true);
-    const double tripped = qm::bench::NowMs();
-    connection.reset();
+    held.reset();
     const double closed = qm::bench::NowMs();
-    connect.push_back(connected - start);
+    held = Connect(environment);
+    const double connected = qm::bench::NowMs();
+    Run(held, L"SELECT * from Vostrel_Gap;", true, true);
+    const double queried = qm::bench::NowMs();
+    Run(held, L"SELECT 1;", true);
+    const double tripped = qm::bench::NowMs();
+    if (round > 0)  // the first round has nothing to log out of
+      disconnect.push_back(closed - start);
+    connect.push_back(connected - closed);
     query.push_back(queried - connected);
     round_trip.push_back(tripped - queried);
-    disconnect.push_back(closed - tripped);
+
+    const double refresh_start = qm::bench::NowMs();
+    const qm::PublicMessageRefresh result = database.RefreshPublicMessage();
+    if (round > 0)  // likewise: the panel's first refresh replaces no connection
+      refresh.push_back(qm::bench::NowMs() - refresh_start);
+    if (result.failure || !result.message)
+      throw std::runtime_error("the refresh read no message");
   }
   qm::bench::PrintFigure("connect_ms", qm::bench::Median(connect));
   qm::bench::PrintFigure("query_ms", qm::bench::Median(query));
   qm::bench::PrintFigure("disconnect_ms", qm::bench::Median(disconnect));
   qm::bench::PrintFigure("round_trip_ms", qm::bench::Median(round_trip));
+  qm::bench::PrintFigure("refresh_ms", qm::bench::Median(refresh));
   return 0;
 }
 
@@ -165,9 +192,8 @@ int Measure(int rounds) {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc == 3 ? argv[1] : L"";
   const long count = argc == 3 ? std::wcstol(argv[2], nullptr, 10) : 0;
-  if ((mode != L"create" && mode != L"measure" && mode != L"refresh" && mode != L"unreachable") ||
-      count <= 0) {
-    std::fwprintf(stderr, L"usage: bench_odbc_probe create ROWS | measure N | refresh N | unreachable N\n");
+  if ((mode != L"create" && mode != L"measure" && mode != L"unreachable") || count <= 0) {
+    std::fwprintf(stderr, L"usage: bench_odbc_probe create ROWS | measure N | unreachable N\n");
     return 2;
   }
   try {
@@ -175,7 +201,7 @@ int wmain(int argc, wchar_t** argv) {
       return Create(count);
     if (mode == L"unreachable")
       return MeasureUnreachable(static_cast<int>(count));
-    return mode == L"refresh" ? MeasureRefresh(static_cast<int>(count)) : Measure(static_cast<int>(count));
+    return Measure(static_cast<int>(count));
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "bench_odbc_probe: %s\n", failure.what());
     return 1;
