@@ -10,17 +10,10 @@
 #include <array>
 #include <string>
 
+#include "floor_window.h"
 #include "ui/main_layout.h"
 
 namespace {
-
-LRESULT CALLBACK FloorProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_DESTROY) {
-    ::PostQuitMessage(0);
-    return 0;
-  }
-  return ::DefWindowProcW(window, message, wparam, lparam);
-}
 
 struct ControlClass {
   const wchar_t* name;
@@ -57,18 +50,8 @@ HFONT MakeFont(int centipoints, int weight, UINT dpi) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  WNDCLASSEXW cls{};
-  cls.cbSize = sizeof cls;
-  cls.lpfnWndProc = FloorProcedure;
-  cls.hInstance = instance;
-  cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  cls.lpszClassName = L"QuenmarelBenchControlsFloor";
-  if (!::RegisterClassExW(&cls))
-    return 1;
-  HWND window = ::CreateWindowExW(0, cls.lpszClassName, L"Quenmarel benchmark floor with controls",
-                                  WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  HWND window = qm::bench::CreateFloorWindow(instance, L"QuenmarelBenchControlsFloor",
+                                             L"Quenmarel benchmark floor with controls");
   if (window == nullptr)
     return 1;
   const UINT dpi = ::GetDpiForWindow(window);
@@ -95,12 +78,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::UpdateWindow(window);
   ::SetWindowTextW(::GetDlgItem(window, qm::ControlId(L"lblStatus")), L"Status: OK.");
-  MSG message;
-  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
+  const int ended = qm::bench::RunFloorMessages();
   for (HFONT font : fonts)
     ::DeleteObject(font);
-  return 0;
+  return ended;
 }
