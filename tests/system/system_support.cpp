@@ -30,8 +30,15 @@ PlantedProgram::~PlantedProgram() {
 std::vector<std::wstring> PlantedProgram::Starts(bool wait) const {
   const ULONGLONG give_up = ::GetTickCount64() + 30000;
   std::string log;
-  while ((log = ReadBytes(path_ + L".log")) == "<missing>" && wait && ::GetTickCount64() < give_up)
+  // The stand-in creates its log and then writes its line: a log that is there but holds no whole line yet
+  // is a start still being logged.
+  for (;;) {
+    log = ReadBytes(path_ + L".log");
+    const bool logged = log != "<missing>" && !log.empty() && log.back() == '\n';
+    if (logged || !wait || ::GetTickCount64() >= give_up)
+      break;
     ::Sleep(20);
+  }
   std::vector<std::wstring> starts;
   for (size_t start = 0, end; log != "<missing>" && (end = log.find('\n', start)) != std::string::npos;
        start = end + 1) {
