@@ -1,0 +1,134 @@
+// Logs in the way the panel does (the vendor's connection string to the driver "SQL Server", login time-out
+// 15 s) to a server that accepts the connection and never answers, and says how the login ended. The server
+// is this program: a loopback socket that listens and never accepts, so the system completes each
+// connection and nothing is ever sent. The login runs on a worker thread, so that one that never ends cannot
+// hold this program beyond the given bound.
+//   login_timeout_probe SECONDS
+// Exit status: 0 the login failed (its SQLSTATEs and texts are printed), 1 it succeeded, 2 it had not ended
+// after SECONDS, 3 no server could be set up.
+#include <winsock2.h>
+#include <windows.h>
+#include <sql.h>
+#include <sqlext.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace {
+
+// Listens on a free loopback port for as long as it lives, and never accepts.
+class SilentLoopbackServer {
+ public:
+  SilentLoopbackServer() {
+    WSADATA data;
+    started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int size = sizeof address;
+    if (socket_ != INVALID_SOCKET && ::bind(socket_, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+        ::listen(socket_, 8) == 0 &&
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+      port_ = ntohs(address.sin_port);
+    }
+  }
+  ~SilentLoopbackServer() {
+    if (socket_ != INVALID_SOCKET)
+      ::closesocket(socket_);
+    if (started_)
+      ::WSACleanup();
+  }
+  SilentLoopbackServer(const SilentLoopbackServer&) = delete;
+  SilentLoopbackServer& operator=(const SilentLoopbackServer&) = delete;
+
+  unsigned port() const { return port_; }
+
+ private:
+  bool started_ = false;
+  SOCKET socket_ = INVALID_SOCKET;
+  unsigned port_ = 0;
+};
+
+struct OdbcHandleFree {
+  SQLSMALLINT type;
+  void operator()(SQLHANDLE handle) const { ::SQLFreeHandle(type, handle); }
+};
+using OdbcHandle = std::unique_ptr<void, OdbcHandleFree>;
+
+OdbcHandle Allocate(SQLSMALLINT type, SQLHANDLE parent) {
+  SQLHANDLE handle = SQL_NULL_HANDLE;
+  if (!SQL_SUCCEEDED(::SQLAllocHandle(type, parent, &handle)))
+    handle = SQL_NULL_HANDLE;
+  return OdbcHandle(handle, OdbcHandleFree{type});
+}
+
+struct LoginOutcome {
+  bool connected = false;
+  std::wstring diagnostics;  // "SQLSTATE text" lines
+};
+
+LoginOutcome LogIn(std::wstring connection_string) {
+  LoginOutcome outcome;
+  OdbcHandle environment = Allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+  if (!environment)
+    return outcome;
+  ::SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+  OdbcHandle connection = Allocate(SQL_HANDLE_DBC, environment.get());
+  if (!connection)
+    return outcome;
+  ::SQLSetConnectAttrW(connection.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0);
+  const SQLRETURN result = ::SQLDriverConnectW(connection.get(), nullptr, connection_string.data(), SQL_NTS,
+                                               nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+  outcome.connected = SQL_SUCCEEDED(result);
+  SQLWCHAR state[6];
+  SQLWCHAR text[1024];
+  SQLINTEGER native = 0;
+  SQLSMALLINT length = 0;
+  for (SQLSMALLINT record = 1; SQL_SUCCEEDED(
+           ::SQLGetDiagRecW(SQL_HANDLE_DBC, connection.get(), record, state, &native, text, 1024, &length));
+       ++record) {
+    outcome.diagnostics += std::wstring(state) + L" " + std::wstring(text) + L"\n";
+  }
+  if (outcome.connected)
+    ::SQLDisconnect(connection.get());
+  return outcome;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int bound_seconds = argc > 1 ? std::atoi(argv[1]) : 0;
+  SilentLoopbackServer server;
+  if (bound_seconds <= 0 || server.port() == 0) {
+    std::fprintf(stderr, "usage: login_timeout_probe SECONDS (and a free loopback port)\n");
+    return 3;
+  }
+  const std::wstring connection_string = L"driver={SQL Server};server=127.0.0.1," +
+                                         std::to_wstring(server.port()) +
+                                         L";uid=qorlund;pwd=531kovar;database=Vostrel_EA;";
+
+  std::promise<LoginOutcome> promise;
+  std::future<LoginOutcome> ended = promise.get_future();
+  const auto start = std::chrono::steady_clock::now();
+  std::thread([promise = std::move(promise), connection_string]() mutable {
+    promise.set_value(LogIn(connection_string));
+  }).detach();
+
+  if (ended.wait_for(std::chrono::seconds(bound_seconds)) != std::future_status::ready) {
+    std::printf("the login had not ended after %d s\n", bound_seconds);
+    std::fflush(stdout);
+    return 2;
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const LoginOutcome outcome = ended.get();
+  std::printf("the login %s after %.1f s\n%ls", outcome.connected ? "succeeded" : "failed", seconds,
+              outcome.diagnostics.c_str());
+  std::fflush(stdout);
+  return outcome.connected ? 1 : 0;
+}
