@@ -97,7 +97,11 @@ install_fonts() {
   before="$(find "$fonts" -maxdepth 1 -type f | wc -l)"
   cp -n /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$fonts"/ 2>/dev/null || true
   after="$(find "$fonts" -maxdepth 1 -type f | wc -l)"
-  echo "run: the panel's font is in $fonts ($((after - before)) fonts from fonts-wine added)" >&2
+  if [ "$after" = "$before" ]; then
+    echo "run: the panel's font is in $fonts already" >&2
+  else
+    echo "run: the panel's font is in $fonts now ($((after - before)) fonts from fonts-wine added)" >&2
+  fi
 }
 
 if [ "$demo" = 1 ]; then
