@@ -9,8 +9,8 @@
 #include "actions/actions.h"
 #include "platform/failure.h"
 #include "ui/resource.h"
-#include "vendor/vendor_site.h"
-#include "vendor/web_launcher.h"
+#include "vendor_services/vendor_site.h"
+#include "vendor_services/web_launcher.h"
 
 namespace qm {
 namespace {

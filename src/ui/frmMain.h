@@ -16,7 +16,7 @@
 #include "bridge/expert_advisor_selection.h"
 #include "ui/main_layout.h"
 #include "ui/win32_owners.h"
-#include "vendor/vendor_database.h"
+#include "vendor_services/vendor_database.h"
 
 namespace qm {
 

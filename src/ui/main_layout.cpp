@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "vendor/vendor_site.h"
+#include "vendor_services/vendor_site.h"
 
 namespace qm {
 namespace {

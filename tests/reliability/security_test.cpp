@@ -22,7 +22,7 @@
 #include "system/system_support.h"
 #include "ui/about/frmAbout.h"
 #include "ui/about/sys_info.h"
-#include "vendor/web_launcher.h"
+#include "vendor_services/web_launcher.h"
 
 namespace qm {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "platform/file_system.h"
 #include "system/system_support.h"
-#include "vendor/web_launcher.h"
+#include "vendor_services/web_launcher.h"
 
 namespace qm {
 namespace {

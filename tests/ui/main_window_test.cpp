@@ -15,7 +15,7 @@
 #include "actions/actions.h"
 #include "main_window_fixture.h"
 #include "support/temp_folder.h"
-#include "vendor/vendor_database.h"
+#include "vendor_services/vendor_database.h"
 
 namespace qm {
 namespace {

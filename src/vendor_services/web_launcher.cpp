@@ -1,4 +1,4 @@
-#include "vendor/web_launcher.h"
+#include "vendor_services/web_launcher.h"
 
 #include "platform/process.h"
 

@@ -1,4 +1,4 @@
-#include "vendor/vendor_text.h"
+#include "vendor_services/vendor_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "vendor/vendor_database.h"
+#include "vendor_services/vendor_database.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,10 +6,10 @@
 #include <variant>
 #include <vector>
 
-#include "vendor/connection_string.h"
-#include "vendor/odbc.h"
-#include "vendor/vendor_failures.h"
-#include "vendor/vendor_text.h"
+#include "platform/odbc.h"
+#include "vendor_services/connection_string.h"
+#include "vendor_services/vendor_failures.h"
+#include "vendor_services/vendor_text.h"
 
 namespace qm {
 
