@@ -4,8 +4,8 @@
 #include <initializer_list>
 #include <optional>
 
-#include "bridge/value_forms.h"
 #include "bridge/writers.h"
+#include "platform/text.h"
 
 namespace qm {
 namespace {

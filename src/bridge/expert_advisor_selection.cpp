@@ -1,9 +1,9 @@
 #include "bridge/expert_advisor_selection.h"
 
 #include "bridge/exchange_folder.h"
-#include "bridge/value_forms.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "platform/text.h"
 
 namespace qm {
 namespace {

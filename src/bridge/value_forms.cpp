@@ -67,14 +67,6 @@ std::optional<double> RadixInteger(Cursor& cursor, int radix) {
 
 }  // namespace
 
-std::wstring TrimSpaces(std::wstring_view text) {
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos)
-    return {};
-  const size_t last = text.find_last_not_of(L' ');
-  return std::wstring(text.substr(first, last - first + 1));
-}
-
 std::optional<double> ValueOfText(std::wstring_view text) {
   Cursor cursor(text);
   if (cursor.Peek() == L'&') {

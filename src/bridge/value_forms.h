@@ -9,9 +9,6 @@
 
 namespace qm {
 
-// Removes leading and trailing space characters only; tabs and other blanks stay.
-std::wstring TrimSpaces(std::wstring_view text);
-
 // Reads the number a text begins with, as the classic value-of-text rule does: blanks, tabs and line feeds
 // are skipped anywhere; an optional sign, digits, a point and fraction digits and an exponent (E or D) are
 // read, or &H / &O and a hexadecimal or octal integer; reading stops at the first character that cannot

@@ -7,6 +7,7 @@
 #include "bridge/value_forms.h"
 #include "platform/ansi.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace qm {
 namespace {

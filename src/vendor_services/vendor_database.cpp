@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/odbc.h"
+#include "platform/text.h"
 #include "vendor_services/connection_string.h"
 #include "vendor_services/vendor_failures.h"
 #include "vendor_services/vendor_text.h"
@@ -120,7 +121,8 @@ std::variant<std::optional<std::wstring>, Failure> ReadFirstRow(const OdbcHandle
   auto text = ReadText(result, std::get<SQLUSMALLINT>(column));
   if (auto* failure = std::get_if<Failure>(&text))
     return *failure;
-  return std::optional<std::wstring>(TrimMessageSpaces(std::get<std::wstring>(text)));
+  // The label shows the message less the spaces at its ends; tabs and line breaks stay.
+  return std::optional<std::wstring>(TrimSpaces(std::get<std::wstring>(text)));
 }
 
 }  // namespace

@@ -68,13 +68,5 @@ TEST(FormatGeneralNumberTest, UsesAPointWhateverTheLocale) {
   EXPECT_EQ(FormatGeneralNumber(1.5e-300), L"1.5E-300");
 }
 
-TEST(TrimSpacesTest, RemovesSpacesOnly) {
-  EXPECT_EQ(TrimSpaces(L"  1.5  "), L"1.5");
-  EXPECT_EQ(TrimSpaces(L"    "), L"");
-  EXPECT_EQ(TrimSpaces(L"\t1.5\t"), L"\t1.5\t");
-  EXPECT_EQ(TrimSpaces(L" a b "), L"a b");
-  EXPECT_EQ(TrimSpaces(L"\u00a0x\u00a0"), L"\u00a0x\u00a0");
-}
-
 }  // namespace
 }  // namespace qm
