@@ -14,8 +14,8 @@
 #include "ui/about/frmAbout.h"  // kApplicationTitle, the caption of every message box
 #include "actions/panel.h"
 #include "bridge/expert_advisor_selection.h"
+#include "platform/unique_handle.h"
 #include "ui/main_layout.h"
-#include "ui/win32_owners.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {

@@ -7,6 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/unique_handle.h"
 
 namespace qm {
 namespace {
@@ -77,23 +78,6 @@ UINT DpiOf(HWND window) {
   return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
-class UniqueFont {
- public:
-  UniqueFont() = default;
-  UniqueFont(const UniqueFont&) = delete;
-  UniqueFont& operator=(const UniqueFont&) = delete;
-  ~UniqueFont() { reset(); }
-  HFONT get() const { return font_; }
-  void reset(HFONT font = nullptr) {
-    if (font_)
-      ::DeleteObject(font_);
-    font_ = font;
-  }
-
- private:
-  HFONT font_ = nullptr;
-};
-
 // MS Sans Serif 8.25 pt at the window's DPI.
 HFONT CreateDialogFont(UINT dpi, bool bold) {
   return ::CreateFontW(-::MulDiv(825, static_cast<int>(dpi), 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
@@ -122,28 +106,14 @@ LRESULT CALLBACK FilterAboutKeys(int code, WPARAM removal, LPARAM message) {
   return ::CallNextHookEx(nullptr, code, removal, message);
 }
 
-class KeyFilter {
- public:
-  KeyFilter() : hook_(::SetWindowsHookExW(WH_GETMESSAGE, FilterAboutKeys, nullptr, ::GetCurrentThreadId())) {}
-  KeyFilter(const KeyFilter&) = delete;
-  KeyFilter& operator=(const KeyFilter&) = delete;
-  ~KeyFilter() {
-    if (hook_)
-      ::UnhookWindowsHookEx(hook_);
-  }
-
- private:
-  HHOOK hook_;
-};
-
-// What one open dialog holds; it lives from WM_INITDIALOG to WM_NCDESTROY.
+// What one open dialog holds. ShowAbout makes it; the dialog takes it over when it starts (WM_INITDIALOG)
+// and frees it when it goes (WM_NCDESTROY).
 struct AboutState {
   HWND owner = nullptr;
   HINSTANCE instance = nullptr;
-  bool* adopted = nullptr;
   UniqueFont font;
   UniqueFont bold_font;
-  KeyFilter key_filter;
+  UniqueHook key_filter{::SetWindowsHookExW(WH_GETMESSAGE, FilterAboutKeys, nullptr, ::GetCurrentThreadId())};
 };
 
 AboutState* StateOf(HWND dialog) {
@@ -229,9 +199,8 @@ void cmdSysInfo_Click(HWND dialog) {
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: {
-      auto* state = reinterpret_cast<AboutState*>(lparam);
-      *state->adopted = true;
-      ::SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+      AboutState* state = reinterpret_cast<std::unique_ptr<AboutState>*>(lparam)->release();
+      ::SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
       ::SetPropW(dialog, kAboutMarker, dialog);
       const UINT dpi = DpiOf(dialog);
       state->font.reset(CreateDialogFont(dpi, false));
@@ -268,10 +237,11 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     case WM_DESTROY:
       ::RemovePropW(dialog, kAboutMarker);
       break;
-    case WM_NCDESTROY:
-      delete StateOf(dialog);
+    case WM_NCDESTROY: {
+      const std::unique_ptr<AboutState> state(StateOf(dialog));
       ::SetWindowLongPtrW(dialog, DWLP_USER, 0);
       break;
+    }
   }
   return FALSE;
 }
@@ -301,18 +271,13 @@ HWND ShowAbout(HWND owner, HINSTANCE instance) {
     empty_template[0] = LOWORD(style);
     empty_template[1] = HIWORD(style);
 
-    bool adopted = false;
+    // A dialog that never starts leaves the state here, to go with this function.
     auto state = std::make_unique<AboutState>();
     state->owner = owner;
     state->instance = instance;
-    state->adopted = &adopted;
-    AboutState* handed_over = state.release();
     dialog =
         ::CreateDialogIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(empty_template.data()),
-                                     owner, AboutProc, reinterpret_cast<LPARAM>(handed_over));
-    // Once the dialog has adopted its state, it frees it when it goes, created or not.
-    if (!adopted)
-      delete handed_over;
+                                     owner, AboutProc, reinterpret_cast<LPARAM>(&state));
     if (dialog == nullptr)
       return nullptr;
   }
