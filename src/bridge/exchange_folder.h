@@ -20,7 +20,6 @@ inline constexpr size_t kRealTimeCut = 28;
 inline constexpr size_t kBackTestCut = 33;
 inline constexpr std::wstring_view kRealTimeSuffix = L"\\files\\";
 inline constexpr std::wstring_view kBackTestSuffix = L"\\tester\\files\\";
-inline constexpr std::wstring_view kTerminalProgramSuffix = L"\\terminal.exe";
 
 struct OptionSelection {
   bool back_test = false;

@@ -7,10 +7,11 @@
 #include <utility>
 
 #include "actions/actions.h"
+#include "actions/expert_advisor_selection.h"
+#include "actions/web_site.h"
 #include "platform/failure.h"
+#include "platform/open_dialog.h"
 #include "ui/resource.h"
-#include "vendor_services/vendor_site.h"
-#include "vendor_services/web_launcher.h"
 
 namespace qm {
 namespace {
@@ -483,8 +484,16 @@ void frmMain::SetStatus(const std::wstring& text) {
   SetCaption(L"lblStatus", text);
 }
 
+void frmMain::SetFileLocation(const std::wstring& text) {
+  SetCaption(L"txtFileLocation", text);
+}
+
 void frmMain::ShowMessage(const std::wstring& text) {
   message_box_(hwnd(), text, std::wstring(kApplicationTitle));
+}
+
+OpenDialogResult frmMain::AskForFile() {
+  return ShowOpenDialog(hwnd());
 }
 
 void frmMain::RefreshPublicMessage() {
@@ -562,15 +571,11 @@ void frmMain::mnuAbout_Click() {
 }
 
 void frmMain::cmdFileLocation_Click() {
-  qm::cmdFileLocation_Click(hwnd(), *this);
+  qm::cmdFileLocation_Click(*this);
 }
 
 void frmMain::cmdVisit_QRX_Click() {
-  SetStatus(qm::cmdVisit_QRX_Click(kVendorSiteAddress));
-}
-
-void frmMain::SetFileLocation(const std::wstring& text) {
-  SetCaption(L"txtFileLocation", text);
+  qm::cmdVisit_QRX_Click(*this);
 }
 
 void frmMain::cmdSendParameters_Click() {

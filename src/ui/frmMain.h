@@ -13,7 +13,6 @@
 
 #include "ui/about/frmAbout.h"  // kApplicationTitle, the caption of every message box
 #include "actions/panel.h"
-#include "bridge/expert_advisor_selection.h"
 #include "platform/unique_handle.h"
 #include "ui/main_layout.h"
 #include "vendor_services/vendor_database.h"
@@ -32,7 +31,7 @@ struct MainWindowSettings {
   MessageBoxFunction message_box = ShowOkMessageBox;
 };
 
-class frmMain final : public Panel, public SelectionWindow {
+class frmMain final : public Panel {
  public:
   // Creates the window and its controls, hidden; Form_Load shows it.
   explicit frmMain(HINSTANCE instance, MainWindowSettings settings = {});
@@ -54,14 +53,14 @@ class frmMain final : public Panel, public SelectionWindow {
   // has been handled and must not be dispatched again.
   bool PreTranslateMessage(MSG& message);
 
-  // What the trading actions read and report to.
+  // What the click sequences read, report to and ask for.
   std::wstring Text(Field field) const override;
   bool IsSelected(Option option) const override;
   void SetStatus(const std::wstring& text) override;
-  void ShowMessage(const std::wstring& text) override;
-  void RefreshPublicMessage() override;
-  // What the Expert Advisor selection writes besides the status line and its message box.
   void SetFileLocation(const std::wstring& text) override;
+  void ShowMessage(const std::wstring& text) override;
+  OpenDialogResult AskForFile() override;
+  void RefreshPublicMessage() override;
 
  private:
   // Which handler a click on a control or menu command runs.
