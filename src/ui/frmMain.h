@@ -1,20 +1,20 @@
 #pragma once
 // The main window: every control of the panel, built from the layout table, the menu bar, the load step and
-// the end of the program. It is the panel the trading actions read and report to, and it holds the vendor
-// database connection for its whole life.
+// the end of the program. It is the panel the click sequences read, report to and ask for a file, and it
+// holds the vendor database connection for its whole life.
 
 #include <windows.h>
 
-#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
-#include "ui/about/frmAbout.h"  // kApplicationTitle, the caption of every message box
 #include "actions/panel.h"
 #include "platform/unique_handle.h"
+#include "ui/about/frmAbout.h"  // kApplicationTitle, the caption of every message box
 #include "ui/main_layout.h"
+#include "ui/window_building.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
@@ -63,18 +63,11 @@ class frmMain final : public Panel {
   void RefreshPublicMessage() override;
 
  private:
-  // Which handler a click on a control or menu command runs.
-  struct CommandRoute {
-    std::wstring_view control;
-    void (frmMain::*handler)();
-  };
-  static const CommandRoute kCommandRoutes[];
-
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
-  void CreateControls(UINT dpi);
   void CreateMenuBar();
+  void CreateControls(UINT dpi);
   void CreateTooltip();
   // Fonts and control rectangles at a new `dpi`, with the whole window moved to `window_rect`.
   void ApplyLayout(UINT dpi, const RECT& window_rect);
@@ -86,16 +79,14 @@ class frmMain final : public Panel {
   void OnCommand(int id);
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnNextControl(WPARAM wparam, LPARAM lparam);
-  // Runs a handler under the panel's error trap: nothing thrown inside it leaves the window procedure.
-  void RunTrapped(void (frmMain::*handler)());
+  // Runs `work` under the panel's error trap: nothing thrown inside it leaves the window procedure.
+  void RunTrapped(const std::function<void()>& work);
   void SelectFocusedOption();
-  void SelectStartOptions();
-  template <Option option>
-  void OptionPressed() {
-    Select(option);
-  }
 
   void ConnectVendorDatabase();
+
+  // Runs the handler a layout row names.
+  void Run(Handler handler);
 
   // Handlers, named after control and event.
   void Form_Unload();
@@ -126,12 +117,11 @@ class frmMain final : public Panel {
   HINSTANCE instance_;
   MessageBoxFunction message_box_;
   VendorDatabase vendor_;
-  std::array<UniqueFont, 3> fonts_;  // by FontKind, at the window's DPI
+  FontSet fonts_;  // at the window's DPI
   UniqueWindow window_;
   HWND tooltip_ = nullptr;     // owned by the window, which destroys it
   HWND last_focus_ = nullptr;  // the control that gets the focus back when the window is activated
-  std::unordered_map<int, void (frmMain::*)()> handlers_;  // by control or menu identifier
-  std::unordered_map<int, HWND> controls_;                 // by control identifier, owned by the window
+  std::unordered_map<int, HWND> controls_;  // by control identifier, owned by the window
   bool quit_on_destroy_ = true;  // false while the owner of this object, not the user, destroys the window
 };
 

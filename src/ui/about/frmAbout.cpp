@@ -8,6 +8,8 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/unique_handle.h"
+#include "ui/resource.h"
+#include "ui/window_building.h"
 
 namespace qm {
 namespace {
@@ -20,41 +22,34 @@ constexpr wchar_t kDescription[] =
     L"Support: support@quenmarel.example";
 constexpr wchar_t kDisclaimer[] = L"Warning: Use at your own risk";
 
-constexpr int kTwipsPerInch = 1440;
 constexpr int kClientWidthTwips = 5730;
 constexpr int kClientHeightTwips = 3555;
 
-struct TwipsRect {
-  int left, top, width, height;
-};
-
 struct ControlRow {
   AboutControl id;
-  const wchar_t* window_class;
-  DWORD style;
-  DWORD ex_style;
-  TwipsRect at;
+  ChildClass cls;
+  TwipRect at;
   const wchar_t* text;
-  bool bold;
+  FontKind font;
 };
 
 // In tab order: the creation order is the tab order.
 // clang-format off
 constexpr std::array kControls{
-    ControlRow{kCmdOK,          L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0,                {4245, 2625, 1260, 345},
-                L"OK", false},
-    ControlRow{kPicIcon,        L"STATIC", SS_ICON | SS_CENTERIMAGE,      WS_EX_CLIENTEDGE, {240, 240, 540, 540},
-                L"", false},
-    ControlRow{kCmdSysInfo,     L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON,    0,                {4260, 3075, 1245, 345},
-                L"&System Info...", false},
-    ControlRow{kLblDescription, L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1050, 1125, 3885, 1170},
-                kDescription, false},
-    ControlRow{kLblDisclaimer,  L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {255, 2625, 3870, 825},
-                kDisclaimer, false},
-    ControlRow{kLblTitle,       L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1050, 240, 3885, 480},
-                L"", false},
-    ControlRow{kLblVersion,     L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1080, 780, 3885, 225},
-                L"", true},
+    ControlRow{kCmdOK,          {L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0},                {4245, 2625, 1260, 345},
+                L"OK", FontKind::Standard},
+    ControlRow{kPicIcon,        {L"STATIC", SS_ICON | SS_CENTERIMAGE,      WS_EX_CLIENTEDGE}, {240, 240, 540, 540},
+                L"", FontKind::Standard},
+    ControlRow{kCmdSysInfo,     {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON,    0},                {4260, 3075, 1245, 345},
+                L"&System Info...", FontKind::Standard},
+    ControlRow{kLblDescription, {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {1050, 1125, 3885, 1170},
+                kDescription, FontKind::Standard},
+    ControlRow{kLblDisclaimer,  {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {255, 2625, 3870, 825},
+                kDisclaimer, FontKind::Standard},
+    ControlRow{kLblTitle,       {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {1050, 240, 3885, 480},
+                L"", FontKind::Standard},
+    ControlRow{kLblVersion,     {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {1080, 780, 3885, 225},
+                L"", FontKind::Bold},
 };
 // clang-format on
 
@@ -68,22 +63,6 @@ constexpr std::array kSeparator{
     LineSpec{90, 5654, 2445, 1, RGB(128, 128, 128)},
     LineSpec{105, 5654, 2460, 2, RGB(255, 255, 255)},
 };
-
-int Pixels(int twips, UINT dpi) {
-  return ::MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
-}
-
-UINT DpiOf(HWND window) {
-  const UINT dpi = ::GetDpiForWindow(window);
-  return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
-}
-
-// MS Sans Serif 8.25 pt at the window's DPI.
-HFONT CreateDialogFont(UINT dpi, bool bold) {
-  return ::CreateFontW(-::MulDiv(825, static_cast<int>(dpi), 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
-                       FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-}
 
 bool IsAbout(HWND window) {
   return window != nullptr && ::GetPropW(window, kAboutMarker) != nullptr;
@@ -111,8 +90,7 @@ LRESULT CALLBACK FilterAboutKeys(int code, WPARAM removal, LPARAM message) {
 struct AboutState {
   HWND owner = nullptr;
   HINSTANCE instance = nullptr;
-  UniqueFont font;
-  UniqueFont bold_font;
+  FontSet fonts;
   UniqueHook key_filter{::SetWindowsHookExW(WH_GETMESSAGE, FilterAboutKeys, nullptr, ::GetCurrentThreadId())};
 };
 
@@ -122,7 +100,7 @@ AboutState* StateOf(HWND dialog) {
 
 HICON ApplicationIcon(HINSTANCE instance) {
   HICON icon = static_cast<HICON>(
-      ::LoadImageW(instance, MAKEINTRESOURCEW(kApplicationIconId), IMAGE_ICON, 32, 32, LR_SHARED));
+      ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENMAREL), IMAGE_ICON, 32, 32, LR_SHARED));
   return icon != nullptr ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);
 }
 
@@ -150,19 +128,14 @@ void PlaceOverOwner(HWND dialog, HWND owner, UINT dpi) {
 
 void CreateControls(HWND dialog, const AboutState& state, UINT dpi) {
   for (const ControlRow& row : kControls) {
-    HWND control = ::CreateWindowExW(
-        row.ex_style, row.window_class, row.text, WS_CHILD | WS_VISIBLE | row.style, 0, 0, 0, 0, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), state.instance, nullptr);
-    if (control == nullptr)
+    const RECT place = PixelRect(row.at, dpi);
+    HWND control = CreateChild(dialog, row.cls, row.text, row.id, place, state.fonts[row.font]);
+    if (control == nullptr || row.id != kPicIcon)
       continue;
-    ::SendMessageW(control, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(row.bold ? state.bold_font.get() : state.font.get()), FALSE);
-    if (row.id == kPicIcon) {
-      ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(ApplicationIcon(state.instance)), 0);
-    }
-    // Placed after the icon is set: an icon control sizes itself to its icon.
-    ::SetWindowPos(control, nullptr, Pixels(row.at.left, dpi), Pixels(row.at.top, dpi),
-                   Pixels(row.at.width, dpi), Pixels(row.at.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(ApplicationIcon(state.instance)), 0);
+    // Placed again once the icon is set: an icon control sizes itself to its icon.
+    ::SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 
@@ -203,8 +176,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
       ::SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
       ::SetPropW(dialog, kAboutMarker, dialog);
       const UINT dpi = DpiOf(dialog);
-      state->font.reset(CreateDialogFont(dpi, false));
-      state->bold_font.reset(CreateDialogFont(dpi, true));
+      state->fonts = FontSet(dpi);
       CreateControls(dialog, *state, dpi);
       ::SendMessageW(dialog, DM_SETDEFID, kCmdOK, 0);
       Form_Load(dialog);
