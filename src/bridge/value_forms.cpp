@@ -45,8 +45,8 @@ class Cursor {
   size_t pos_ = 0;
 };
 
-// &H and &O integers: the runtime folds values that fit 16 or 32 bits into signed integers of that width
-// (&HFFFF is -1, &H10000 is 65536); a wider value overflows.
+// &H and &O integers: a value that fits 16 or 32 bits is folded into a signed integer of that width, as the
+// classic rule reads them (&HFFFF is -1, &H10000 is 65536); a wider value overflows.
 std::optional<double> RadixInteger(Cursor& cursor, int radix) {
   uint64_t value = 0;
   while (true) {

@@ -1,8 +1,7 @@
 #pragma once
-// What the vendor feed reports when the database work fails: the failure numbers of ADO and its OLE DB
-// provider for ODBC, which database programs on Windows report and their users look up, each with the
-// driver's own message where the driver has one. Pure logic, no Win32 or ODBC headers: the ODBC code hands
-// its diagnostic records over as plain values.
+// What the vendor feed reports when the database work fails: the failure numbers that ADO and its OLE DB
+// provider for ODBC report for the same faults, each with the driver's own message where the driver has one.
+// Pure logic, no Win32 or ODBC headers: the ODBC code hands its diagnostic records over as plain values.
 
 #include <string>
 #include <vector>

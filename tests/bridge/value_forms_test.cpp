@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Exponents, E or D, counted only with digits.
         ScalingCase{L"1e2", L"1000"}, ScalingCase{L"1D2", L"1000"}, ScalingCase{L"2.5E-1", L"2.5"},
         ScalingCase{L"3e", L"30"}, ScalingCase{L"3e+", L"30"}, ScalingCase{L"3ex", L"30"},
-        // Hexadecimal and octal integers, folded to 16 or 32 bits as the runtime does.
+        // Hexadecimal and octal integers, folded to 16 or 32 bits as the classic rule reads them.
         ScalingCase{L"&H1F", L"310"}, ScalingCase{L"&hff", L"2550"}, ScalingCase{L"&O17", L"150"},
         ScalingCase{L"&HFFFF", L"-10"}, ScalingCase{L"&H10000", L"655360"},
         ScalingCase{L"&HFFFFFFFF", L"-10"}, ScalingCase{L"&H", L"0"}, ScalingCase{L"&", L"0"},
