@@ -166,46 +166,42 @@ LOGFONTW FontOf(HWND control) {
 }
 
 // Controls of every kind, frame depth and font as the trader sees them, at 96 and at 144 DPI: the layout's
-// twips over 15 and over 10, rounded; "MS Sans Serif" 8.25 pt is 11 and 17 pixels high, 9.75 pt 13 and 20.
+// twips over 15 and over 10, rounded.
+struct FontLook {
+  LONG weight;
+  LONG height96;
+  LONG height144;
+};
+
+// "MS Sans Serif" 8.25 pt is 11 pixels high at 96 DPI and 17 at 144; 9.75 pt is 13 and 20.
+constexpr FontLook kStandard{FW_NORMAL, -11, -17};
+constexpr FontLook kBold{FW_BOLD, -11, -17};
+constexpr FontLook kLargeBold{FW_BOLD, -13, -20};
+
 struct BuiltControl {
   const wchar_t* name;
   const wchar_t* caption;
   Pixels at96;
   Pixels at144;
-  LONG weight;
-  std::pair<LONG, LONG> font_height;  // at 96 and 144 DPI
+  FontLook font;
 };
 
-constexpr std::pair<LONG, LONG> k825{-11, -17};
-constexpr std::pair<LONG, LONG> k975{-13, -20};
-
 const BuiltControl kBuilt[] = {
-    {L"Label6", L"Kelvarinth EA Location:", {16, 8, 129, 17}, {24, 12, 194, 26}, FW_NORMAL, k825},
-    {L"txtFileLocation", L"", {144, 8, 529, 19}, {216, 12, 794, 29}, FW_NORMAL, k825},
-    {L"cmdFileLocation",
-     L"(1)  Kelvarinth EA Location",
-     {688, 8, 201, 25},
-     {1032, 12, 302, 38},
-     FW_BOLD,
-     k825},
-    {L"Frame4", L"(3) Select Account Type", {32, 144, 249, 49}, {48, 216, 374, 74}, FW_BOLD, k825},
-    {L"optRealTime", L"RealTime (Demo or Real)", {120, 168, 145, 13}, {180, 252, 218, 20}, FW_NORMAL, k825},
-    {L"cmdSendParameters",
-     L"Send Parameters to MT4",
-     {208, 207, 137, 41},
-     {312, 310, 206, 62},
-     FW_NORMAL,
-     k825},
-    {L"lblAds2", L"Status:", {16, 280, 873, 89}, {24, 420, 1310, 134}, FW_BOLD, k825},
+    {L"Label6", L"Kelvarinth EA Location:", {16, 8, 129, 17}, {24, 12, 194, 26}, kStandard},
+    {L"txtFileLocation", L"", {144, 8, 529, 19}, {216, 12, 794, 29}, kStandard},
+    {L"cmdFileLocation", L"(1)  Kelvarinth EA Location", {688, 8, 201, 25}, {1032, 12, 302, 38}, kBold},
+    {L"Frame4", L"(3) Select Account Type", {32, 144, 249, 49}, {48, 216, 374, 74}, kBold},
+    {L"optRealTime", L"RealTime (Demo or Real)", {120, 168, 145, 13}, {180, 252, 218, 20}, kStandard},
+    {L"cmdSendParameters", L"Send Parameters to MT4", {208, 207, 137, 41}, {312, 310, 206, 62}, kStandard},
+    {L"lblAds2", L"Status:", {16, 280, 873, 89}, {24, 420, 1310, 134}, kBold},
     {L"Label8",
      L"Please register your forex account under our affiliate if you find this ",
      {392, 216, 481, 17},
      {588, 324, 722, 26},
-     FW_BOLD,
-     k975},
-    {L"txtselllimit_price", L"1.6349", {560, 184, 57, 19}, {840, 276, 86, 29}, FW_NORMAL, k825},
-    {L"cmdDeleteSellLimit", L"Delete SELLIMIT", {752, 184, 105, 21}, {1128, 276, 158, 32}, FW_NORMAL, k825},
-    {L"cmdVisit_QRX", L"WWW.QRXFOREX.EXAMPLE", {672, 232, 145, 25}, {1008, 348, 218, 38}, FW_NORMAL, k825},
+     kLargeBold},
+    {L"txtselllimit_price", L"1.6349", {560, 184, 57, 19}, {840, 276, 86, 29}, kStandard},
+    {L"cmdDeleteSellLimit", L"Delete SELLIMIT", {752, 184, 105, 21}, {1128, 276, 158, 32}, kStandard},
+    {L"cmdVisit_QRX", L"WWW.QRXFOREX.EXAMPLE", {672, 232, 145, 25}, {1008, 348, 218, 38}, kStandard},
 };
 
 TEST_F(MainWindowTest, ControlsHaveTheirCaptionPlaceSizeAndFont) {
@@ -216,8 +212,8 @@ TEST_F(MainWindowTest, ControlsHaveTheirCaptionPlaceSizeAndFont) {
     EXPECT_EQ(PlaceOf(control), c.at96);
     const LOGFONTW font = FontOf(control);
     EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
-    EXPECT_EQ(font.lfHeight, c.font_height.first);
-    EXPECT_EQ(font.lfWeight, c.weight);
+    EXPECT_EQ(font.lfHeight, c.font.height96);
+    EXPECT_EQ(font.lfWeight, c.font.weight);
   }
 }
 
@@ -712,7 +708,7 @@ TEST_F(MainWindowTest, ADpiChangeRescalesControlsAndFonts) {
   for (const BuiltControl& c : kBuilt) {
     SCOPED_TRACE(Narrow(c.name));
     EXPECT_EQ(PlaceOf(Control(c.name)), c.at144);
-    EXPECT_EQ(FontOf(Control(c.name)).lfHeight, c.font_height.second);
+    EXPECT_EQ(FontOf(Control(c.name)).lfHeight, c.font.height144);
   }
   RECT placed{};
   ::GetWindowRect(window->hwnd(), &placed);
