@@ -20,6 +20,7 @@
 
 #include "bridge/value_forms.h"
 #include "fuzz_input.h"
+#include "platform/text.h"
 
 namespace {
 

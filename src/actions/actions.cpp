@@ -1,11 +1,13 @@
 #include "actions/actions.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 #include <optional>
+#include <ranges>
 
-#include "bridge/value_forms.h"
 #include "bridge/writers.h"
+#include "platform/text.h"
 
 namespace qm {
 namespace {
@@ -28,36 +30,42 @@ bool ExpertAdvisorSelectedForOrders(Panel& panel) {
   return false;
 }
 
+// A pending order's price: the box it is typed into, the file it goes to, the message when it is blank.
 struct PendingOrder {
   Field price_box;
-  std::wstring_view blank_message;
   ExchangeFile price_file;
+  std::wstring_view blank_message;
 };
+
+constexpr PendingOrder kBuyStopPrice{Field::BuyStopPrice, ExchangeFile::BuyStopPrice,
+                                     L"Price cannot be blank. Please enter Buy Stop Price."};
+constexpr PendingOrder kSellStopPrice{Field::SellStopPrice, ExchangeFile::SellStopPrice,
+                                      L"Price cannot be blank. Please enter Sell Stop Price."};
+constexpr PendingOrder kBuyLimitPrice{Field::BuyLimitPrice, ExchangeFile::BuyLimitPrice,
+                                      L"Price cannot be blank. Please enter Buy Limit Price."};
+constexpr PendingOrder kSellLimitPrice{Field::SellLimitPrice, ExchangeFile::SellLimitPrice,
+                                       L"Price cannot be blank. Please enter Sell Limit Price."};
 
 struct OrderRow {
-  std::optional<PendingOrder> pending;
+  OrderAction action;
   ExchangeFile command;
   std::optional<ExchangeFile> second_command;  // HEDGE: Buy, then Sell
+  std::optional<PendingOrder> pending;
 };
 
-// In the order of OrderAction.
+// In the order of OrderAction, so that an action is its row's index.
 constexpr std::array<OrderRow, 7> kOrders{{
-    {std::nullopt, ExchangeFile::Buy, std::nullopt},
-    {std::nullopt, ExchangeFile::Sell, std::nullopt},
-    {std::nullopt, ExchangeFile::Buy, ExchangeFile::Sell},
-    {PendingOrder{Field::BuyStopPrice, L"Price cannot be blank. Please enter Buy Stop Price.",
-                  ExchangeFile::BuyStopPrice},
-     ExchangeFile::BuyStop, std::nullopt},
-    {PendingOrder{Field::SellStopPrice, L"Price cannot be blank. Please enter Sell Stop Price.",
-                  ExchangeFile::SellStopPrice},
-     ExchangeFile::SellStop, std::nullopt},
-    {PendingOrder{Field::BuyLimitPrice, L"Price cannot be blank. Please enter Buy Limit Price.",
-                  ExchangeFile::BuyLimitPrice},
-     ExchangeFile::BuyLimit, std::nullopt},
-    {PendingOrder{Field::SellLimitPrice, L"Price cannot be blank. Please enter Sell Limit Price.",
-                  ExchangeFile::SellLimitPrice},
-     ExchangeFile::SellLimit, std::nullopt},
+    {OrderAction::Buy, ExchangeFile::Buy, std::nullopt, std::nullopt},
+    {OrderAction::Sell, ExchangeFile::Sell, std::nullopt, std::nullopt},
+    {OrderAction::Hedge, ExchangeFile::Buy, ExchangeFile::Sell, std::nullopt},
+    {OrderAction::BuyStop, ExchangeFile::BuyStop, std::nullopt, kBuyStopPrice},
+    {OrderAction::SellStop, ExchangeFile::SellStop, std::nullopt, kSellStopPrice},
+    {OrderAction::BuyLimit, ExchangeFile::BuyLimit, std::nullopt, kBuyLimitPrice},
+    {OrderAction::SellLimit, ExchangeFile::SellLimit, std::nullopt, kSellLimitPrice},
 }};
+
+static_assert(std::ranges::all_of(std::views::iota(size_t{0}, kOrders.size()),
+                                  [](size_t i) { return static_cast<size_t>(kOrders[i].action) == i; }));
 
 ExchangeFile CommandOf(CloseAction action) {
   constexpr std::array kCommands{ExchangeFile::CloseAllCommand, ExchangeFile::CloseBuy,

@@ -1,9 +1,10 @@
 #pragma once
-// What a trading action needs from the main window. The window implements it; tests use a recording fake.
+// What a click sequence needs from the main window. The window implements it; tests use a recording fake.
 
 #include <string>
 
 #include "bridge/panel_fields.h"
+#include "platform/open_dialog.h"
 
 namespace qm {
 
@@ -11,8 +12,13 @@ class Panel : public PanelFields {
  public:
   // The status line (lblStatus).
   virtual void SetStatus(const std::wstring& text) = 0;
+  // The path box (txtFileLocation).
+  virtual void SetFileLocation(const std::wstring& text) = 0;
   // A modal message box with an OK button only, no icon, and the application title as caption.
   virtual void ShowMessage(const std::wstring& text) = 0;
+  // The system's Open dialog, modal over the window: the full path of the file the user chose, or how the
+  // dialog ended without one.
+  virtual OpenDialogResult AskForFile() = 0;
   // Reads the vendor's public message into lblAds2 and reports the database outcome on the status line.
   virtual void RefreshPublicMessage() = 0;
 };

@@ -20,7 +20,6 @@ inline constexpr size_t kRealTimeCut = 28;
 inline constexpr size_t kBackTestCut = 33;
 inline constexpr std::wstring_view kRealTimeSuffix = L"\\files\\";
 inline constexpr std::wstring_view kBackTestSuffix = L"\\tester\\files\\";
-inline constexpr std::wstring_view kTerminalProgramSuffix = L"\\terminal.exe";
 
 struct OptionSelection {
   bool back_test = false;
@@ -41,7 +40,7 @@ struct GateDecision {
 std::optional<GateDecision> WriterGate(const OptionSelection& options);
 
 // The full path of an exchange file, or nothing when the path is shorter than the account type's cut
-// (the runtime's error 5).
+// (5 Invalid procedure call or argument).
 std::optional<std::wstring> ExchangeFilePath(std::wstring_view expert_advisor_path, AccountType account,
                                              std::wstring_view file_name);
 

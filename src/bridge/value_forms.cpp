@@ -45,8 +45,8 @@ class Cursor {
   size_t pos_ = 0;
 };
 
-// &H and &O integers: the runtime folds values that fit 16 or 32 bits into signed integers of that width
-// (&HFFFF is -1, &H10000 is 65536); a wider value overflows.
+// &H and &O integers: a value that fits 16 or 32 bits is folded into a signed integer of that width, as the
+// classic rule reads them (&HFFFF is -1, &H10000 is 65536); a wider value overflows.
 std::optional<double> RadixInteger(Cursor& cursor, int radix) {
   uint64_t value = 0;
   while (true) {
@@ -66,14 +66,6 @@ std::optional<double> RadixInteger(Cursor& cursor, int radix) {
 }
 
 }  // namespace
-
-std::wstring TrimSpaces(std::wstring_view text) {
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos)
-    return {};
-  const size_t last = text.find_last_not_of(L' ');
-  return std::wstring(text.substr(first, last - first + 1));
-}
 
 std::optional<double> ValueOfText(std::wstring_view text) {
   Cursor cursor(text);

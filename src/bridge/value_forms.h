@@ -9,14 +9,11 @@
 
 namespace qm {
 
-// Removes leading and trailing space characters only; tabs and other blanks stay.
-std::wstring TrimSpaces(std::wstring_view text);
-
 // Reads the number a text begins with, as the classic value-of-text rule does: blanks, tabs and line feeds
 // are skipped anywhere; an optional sign, digits, a point and fraction digits and an exponent (E or D) are
 // read, or &H / &O and a hexadecimal or octal integer; reading stops at the first character that cannot
 // continue the number, and a text that does not begin with one gives 0. Nothing when the number is beyond
-// the double range (the runtime's Overflow).
+// the double range (6 Overflow).
 std::optional<double> ValueOfText(std::wstring_view text);
 
 // General number format: at most 15 significant digits, no trailing zeros or trailing point, exponent form

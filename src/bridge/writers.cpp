@@ -1,12 +1,15 @@
 #include "bridge/writers.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <ranges>
 
 #include "bridge/exchange_folder.h"
 #include "bridge/value_forms.h"
 #include "platform/ansi.h"
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace qm {
 namespace {
@@ -72,14 +75,9 @@ std::optional<std::wstring> FormValue(const PanelFields& panel, const FileRow& r
   return TrimSpaces(FirstLine(text));
 }
 
-constexpr bool TableIsInEnumOrder() {
-  for (size_t i = 0; i < kFiles.size(); ++i) {
-    if (static_cast<size_t>(kFiles[i].file) != i)
-      return false;
-  }
-  return true;
-}
-static_assert(TableIsInEnumOrder());
+// In the order of ExchangeFile, so that a file is its row's index.
+static_assert(std::ranges::all_of(std::views::iota(size_t{0}, kFiles.size()),
+                                  [](size_t i) { return static_cast<size_t>(kFiles[i].file) == i; }));
 
 }  // namespace
 

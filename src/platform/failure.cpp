@@ -11,7 +11,7 @@ struct Entry {
   const wchar_t* description;
 };
 
-// The runtime's standard error table, as far as file, process and conversion work can reach it.
+// The classic error table, as far as file, process and conversion work can reach it.
 constexpr std::array kRuntimeErrors{
     Entry{3, L"Return without GoSub"},
     Entry{5, L"Invalid procedure call or argument"},
@@ -39,7 +39,7 @@ constexpr std::array kRuntimeErrors{
     Entry{32755, L"Cancel was selected."},
 };
 
-// Win32 error codes (winerror.h values) and the runtime error each one surfaces as.
+// Win32 error codes (winerror.h values) and the failure of the table each one is reported as.
 constexpr std::array<std::pair<unsigned long, long>, 22> kWin32ToRuntime{{
     {2, err::kFileNotFound},           // ERROR_FILE_NOT_FOUND
     {3, err::kPathNotFound},           // ERROR_PATH_NOT_FOUND
@@ -80,7 +80,7 @@ Failure FailureFromWin32(unsigned long win32_error) {
     if (code == win32_error)
       return RuntimeFailure(number);
   }
-  // Anything else the file system or loader refuses is, to the runtime, an access error on the path.
+  // Anything else the file system or loader refuses is reported as an access error on the path.
   return RuntimeFailure(err::kPathFileAccessError);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The failure model: a failure is the runtime's classic error number and its description. Every handler ends
-// in one status report built from the failure it has pending, if any. No Win32 headers here: this is pure
-// logic and builds natively too.
+// The failure model: a failure is a number and its description from one fixed table of classic error numbers
+// (5 Invalid procedure call or argument, 53 File not found, 76 Path not found, ...), which the status line
+// shows and onto which Win32 errors are mapped. Every handler ends in one status report built from the
+// failure it has pending, if any. No Win32 headers here: this is pure logic and builds natively too.
 
 #include <optional>
 #include <string>
@@ -18,7 +19,7 @@ struct Failure {
 // What one step leaves pending: nothing, or one failure.
 using Outcome = std::optional<Failure>;
 
-// The runtime's classic error numbers that this program raises or maps to.
+// The numbers of the table that this program raises or maps to.
 namespace err {
 inline constexpr long kInvalidProcedureCall = 5;
 inline constexpr long kOverflow = 6;
@@ -38,11 +39,12 @@ inline constexpr long kInvalidUseOfNull = 94;
 inline constexpr long kCancelSelected = 32755;
 }  // namespace err
 
-// The failure with the runtime's standard description for `number`; numbers outside the table get the
-// runtime's "Application-defined or object-defined error".
+// The failure with the table's description for `number`; a number outside the table gets "Application-defined
+// or object-defined error".
 Failure RuntimeFailure(long number);
 
-// The runtime failure that a Win32 error code stands for (ERROR_PATH_NOT_FOUND -> 76 Path not found, ...).
+// The failure of the table that a Win32 error code stands for (ERROR_PATH_NOT_FOUND -> 76 Path not found,
+// ...).
 Failure FailureFromWin32(unsigned long win32_error);
 
 inline constexpr std::wstring_view kStatusOk = L"Status: OK.";

@@ -1,5 +1,5 @@
 #pragma once
-// File operations the bridge and the dialogs need, each reporting the runtime failure it met.
+// File operations the bridge and the dialogs need, each reporting the failure it met.
 
 #include <string>
 #include <string_view>

@@ -68,7 +68,7 @@ Outcome StartProgram(std::wstring_view program, std::wstring_view arguments, Win
   if (!::CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &started)) {
     const DWORD error = ::GetLastError();
-    // The runtime reports a program it cannot find as File not found, whichever part of its path is missing.
+    // A program that cannot be found is reported as File not found, whichever part of its path is missing.
     return FailureFromWin32(error == ERROR_PATH_NOT_FOUND ? ERROR_FILE_NOT_FOUND : error);
   }
   UniqueHandle process(started.hProcess);

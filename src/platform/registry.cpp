@@ -6,25 +6,10 @@
 #include <cstdint>
 
 #include "platform/registry_value.h"
+#include "platform/unique_handle.h"
 
 namespace qm {
 namespace {
-
-class UniqueKey {
- public:
-  UniqueKey() = default;
-  UniqueKey(const UniqueKey&) = delete;
-  UniqueKey& operator=(const UniqueKey&) = delete;
-  ~UniqueKey() {
-    if (key_)
-      ::RegCloseKey(key_);
-  }
-  HKEY get() const { return key_; }
-  HKEY* receive() { return &key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 HKEY RootKey(RegistryRoot root) {
   return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;

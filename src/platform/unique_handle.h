@@ -1,5 +1,8 @@
 #pragma once
-// RAII owner of a kernel handle (files, processes). INVALID_HANDLE_VALUE and null both mean "none".
+// The one RAII owner of Win32 handles: kernel objects (files, processes, threads), windows, GDI objects,
+// menus, registry keys and hooks. Each kind says how it is closed; null means "none", and so does
+// INVALID_HANDLE_VALUE, which some kernel functions return on failure and which never names a handle this
+// program owns.
 
 #include <windows.h>
 
@@ -7,34 +10,73 @@
 
 namespace qm {
 
-class UniqueHandle {
+// Owns one handle and closes it with `Close` unless it was released. `Close` returns false when the system
+// reports that closing failed.
+template <typename Handle, auto Close>
+class BasicUniqueHandle {
  public:
-  UniqueHandle() = default;
-  explicit UniqueHandle(HANDLE h) : handle_(h) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+  BasicUniqueHandle() = default;
+  explicit BasicUniqueHandle(Handle handle) : handle_(handle) {}
+  BasicUniqueHandle(const BasicUniqueHandle&) = delete;
+  BasicUniqueHandle& operator=(const BasicUniqueHandle&) = delete;
+  BasicUniqueHandle(BasicUniqueHandle&& other) noexcept : handle_(other.release()) {}
+  BasicUniqueHandle& operator=(BasicUniqueHandle&& other) noexcept {
     if (this != &other)
-      reset(std::exchange(other.handle_, nullptr));
+      reset(other.release());
     return *this;
   }
-  ~UniqueHandle() { reset(); }
+  ~BasicUniqueHandle() { reset(); }
 
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  Handle get() const { return handle_; }
+  explicit operator bool() const {
+    return handle_ != nullptr && handle_ != reinterpret_cast<Handle>(INVALID_HANDLE_VALUE);
+  }
 
-  // Closes the handle now; returns false when the system reports that closing failed.
-  bool reset(HANDLE h = nullptr) {
-    bool ok = true;
+  // Closes the held handle now and holds `handle` instead; false when closing failed.
+  bool reset(Handle handle = nullptr) {
+    bool closed = true;
     if (*this)
-      ok = ::CloseHandle(handle_) != FALSE;
-    handle_ = h;
-    return ok;
+      closed = Close(handle_);
+    handle_ = handle;
+    return closed;
+  }
+  // Gives the handle up without closing it: the system has taken it over or already closed it.
+  Handle release() { return std::exchange(handle_, nullptr); }
+  // Where a function that returns its handle through a pointer puts it (RegOpenKeyExW); the handle held
+  // until then is closed first.
+  Handle* receive() {
+    reset();
+    return &handle_;
   }
 
  private:
-  HANDLE handle_ = nullptr;
+  Handle handle_ = nullptr;
 };
+
+inline bool CloseKernelHandle(HANDLE handle) {
+  return ::CloseHandle(handle) != FALSE;
+}
+inline bool DestroyWindowHandle(HWND window) {
+  return ::DestroyWindow(window) != FALSE;
+}
+inline bool DeleteFontHandle(HFONT font) {
+  return ::DeleteObject(font) != FALSE;
+}
+inline bool DestroyMenuHandle(HMENU menu) {
+  return ::DestroyMenu(menu) != FALSE;
+}
+inline bool CloseKeyHandle(HKEY key) {
+  return ::RegCloseKey(key) == ERROR_SUCCESS;
+}
+inline bool UnhookHandle(HHOOK hook) {
+  return ::UnhookWindowsHookEx(hook) != FALSE;
+}
+
+using UniqueHandle = BasicUniqueHandle<HANDLE, CloseKernelHandle>;
+using UniqueWindow = BasicUniqueHandle<HWND, DestroyWindowHandle>;
+using UniqueFont = BasicUniqueHandle<HFONT, DeleteFontHandle>;
+using UniqueMenu = BasicUniqueHandle<HMENU, DestroyMenuHandle>;
+using UniqueKey = BasicUniqueHandle<HKEY, CloseKeyHandle>;
+using UniqueHook = BasicUniqueHandle<HHOOK, UnhookHandle>;
 
 }  // namespace qm

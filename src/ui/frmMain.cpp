@@ -6,11 +6,9 @@
 #include <system_error>
 #include <utility>
 
-#include "actions/actions.h"
 #include "platform/failure.h"
+#include "platform/open_dialog.h"
 #include "ui/resource.h"
-#include "vendor/vendor_site.h"
-#include "vendor/web_launcher.h"
 
 namespace qm {
 namespace {
@@ -21,36 +19,6 @@ constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
 
 [[noreturn]] void ThrowLastError(const char* what) {
   throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), what);
-}
-
-int Pixels(int twips, UINT dpi) {
-  return ::MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
-}
-
-UniqueFont MakeFont(FontKind kind, UINT dpi) {
-  LOGFONTW font{};
-  const int centipoints = kind == FontKind::LargeBold ? kLargeFontCentipoints : kStandardFontCentipoints;
-  font.lfHeight = -::MulDiv(centipoints, static_cast<int>(dpi), 72 * 100);
-  font.lfWeight = kind == FontKind::Standard ? FW_NORMAL : FW_BOLD;
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-  kFontFace.copy(font.lfFaceName, LF_FACESIZE - 1);
-  return UniqueFont(::CreateFontIndirectW(&font));
-}
-
-std::array<UniqueFont, 3> MakeFonts(UINT dpi) {
-  return {MakeFont(FontKind::Standard, dpi), MakeFont(FontKind::Bold, dpi),
-          MakeFont(FontKind::LargeBold, dpi)};
-}
-
-RECT PixelPlace(const ControlLayout& control, UINT dpi) {
-  const TwipRect place = PlaceInWindow(control);
-  const int left = Pixels(place.left, dpi);
-  const int top = Pixels(place.top, dpi);
-  return {left, top, left + Pixels(place.width, dpi), top + Pixels(place.height, dpi)};
 }
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
@@ -74,86 +42,11 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     ThrowLastError("RegisterClassExW");
 }
 
-// Window class and styles of each kind of control. A control's painting is clipped by the siblings above it,
-// so that of two overlapping controls the upper one is seen whole.
-struct ControlClass {
-  const wchar_t* name;
-  DWORD style;
-  DWORD ex_style;
-};
-
-ControlClass ClassOf(ControlKind kind) {
-  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-  switch (kind) {
-    case ControlKind::Label:
-      // Captions are plain text: no access keys, wrapped within the width, cut at the lower edge.
-      return {WC_STATICW, kChild | WS_GROUP | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0};
-    case ControlKind::TextBox:
-      return {WC_EDITW, kChild | WS_GROUP | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::CommandButton:
-      return {WC_BUTTONW, kChild | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0};
-    case ControlKind::OptionButton:
-      // Not an automatic radio button: the window decides when the selection changes, so that the option
-      // change runs once per change however the selection was made.
-      return {WC_BUTTONW, kChild | BS_RADIOBUTTON, 0};
-    case ControlKind::Frame:
-      return {WC_BUTTONW, kChild | WS_GROUP | BS_GROUPBOX, 0};
-  }
-  return {WC_STATICW, kChild, 0};
-}
-
-struct OptionControl {
-  Option option;
-  std::wstring_view name;
-  Option partner;  // the other option of the same frame
-};
-
-constexpr OptionControl kOptionControls[] = {
-    {Option::BackTest, L"optBackTest", Option::RealTime},
-    {Option::RealTime, L"optRealTime", Option::BackTest},
-    {Option::FourDigit, L"optFourDigit", Option::FiveDigit},
-    {Option::FiveDigit, L"optFiveDigit", Option::FourDigit},
-};
-
-const OptionControl& OptionControlOf(Option option) {
-  for (const OptionControl& control : kOptionControls) {
-    if (control.option == option)
-      return control;
-  }
-  return kOptionControls[0];
-}
-
 }  // namespace
 
 void ShowOkMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption) {
   ::MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK);
 }
-
-const frmMain::CommandRoute frmMain::kCommandRoutes[] = {
-    {L"mnuAbout", &frmMain::mnuAbout_Click},
-    {L"mnuExit", &frmMain::mnuExit_Click},
-    {L"cmdFileLocation", &frmMain::cmdFileLocation_Click},
-    {L"cmdVisit_QRX", &frmMain::cmdVisit_QRX_Click},
-    {L"cmdSendParameters", &frmMain::cmdSendParameters_Click},
-    {L"optBackTest", &frmMain::OptionPressed<Option::BackTest>},
-    {L"optRealTime", &frmMain::OptionPressed<Option::RealTime>},
-    {L"optFourDigit", &frmMain::OptionPressed<Option::FourDigit>},
-    {L"optFiveDigit", &frmMain::OptionPressed<Option::FiveDigit>},
-    {L"cmdBuy", &frmMain::cmdBuy_Click},
-    {L"cmdSell", &frmMain::cmdSell_Click},
-    {L"cmdHedge", &frmMain::cmdHedge_Click},
-    {L"cmdBuyStop", &frmMain::cmdBuyStop_Click},
-    {L"cmdSellStop", &frmMain::cmdSellStop_Click},
-    {L"cmdBuyLimit", &frmMain::cmdBuyLimit_Click},
-    {L"cmdSellLimit", &frmMain::cmdSellLimit_Click},
-    {L"cmdCloseAll", &frmMain::cmdCloseAll_Click},
-    {L"cmdCloseBuy", &frmMain::cmdCloseBuy_Click},
-    {L"cmdCloseSell", &frmMain::cmdCloseSell_Click},
-    {L"cmdDeleteBuyStop", &frmMain::cmdDeleteBuyStop_Click},
-    {L"cmdDeleteSellStop", &frmMain::cmdDeleteSellStop_Click},
-    {L"cmdDeleteBuyLimit", &frmMain::cmdDeleteBuyLimit_Click},
-    {L"cmdDeleteSellLimit", &frmMain::cmdDeleteSellLimit_Click},
-};
 
 frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
     : instance_(instance),
@@ -162,8 +55,6 @@ frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
   RegisterWindowClass(instance, &frmMain::WindowProcedure);
-  for (const CommandRoute& route : kCommandRoutes)
-    handlers_[ControlId(route.control)] = route.handler;
 
   if (!::CreateWindowExW(kWindowExStyle, kWindowClass, MainWindowTitle().c_str(), kWindowStyle, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this)) {
@@ -172,7 +63,7 @@ frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
   try {
     CreateMenuBar();
     const UINT dpi = ::GetDpiForWindow(hwnd());
-    fonts_ = MakeFonts(dpi);
+    fonts_ = FontSet(dpi);
     CreateControls(dpi);
     CreateTooltip();
     PlaceWindow(dpi);
@@ -207,69 +98,32 @@ void frmMain::CreateMenuBar() {
 }
 
 void frmMain::CreateControls(UINT dpi) {
-  const std::vector<const ControlLayout*> order = CreationOrder();
-  const ControlLayout* previous = nullptr;
-  for (const ControlLayout* control : order) {
-    ControlClass cls = ClassOf(control->kind);
-    // The first option of a frame starts its group and is the group's tab stop until one is selected.
-    const bool first_option = control->kind == ControlKind::OptionButton &&
-                              !(previous != nullptr && previous->kind == ControlKind::OptionButton &&
-                                previous->container == control->container);
-    if (first_option)
-      cls.style |= WS_GROUP | WS_TABSTOP;
-    // Children go below the siblings created before them: creation order is stacking order. Each is made in
-    // its place and given its font while the window is hidden: under Wine every later move or font change of
-    // a control is a round trip to the window server and a redraw.
-    const RECT place = PixelPlace(*control, dpi);
-    HWND created = ::CreateWindowExW(
-        cls.ex_style, cls.name, std::wstring(control->caption).c_str(), cls.style, place.left, place.top,
-        place.right - place.left, place.bottom - place.top, hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control->name))), instance_, nullptr);
-    if (created == nullptr)
-      ThrowLastError("CreateWindowExW");
-    controls_[ControlId(control->name)] = created;
-    ::SendMessageW(created, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(fonts_[static_cast<size_t>(control->font)].get()), FALSE);
-    if (control->kind == ControlKind::TextBox)
-      ::SendMessageW(created, EM_SETLIMITTEXT, 0, 0);  // no limit on what a box holds
-    previous = control;
-  }
+  controls_ = CreateLayoutControls(hwnd(), fonts_, dpi);
+  if (controls_.empty())
+    ThrowLastError("CreateWindowExW");
 }
 
 void frmMain::CreateTooltip() {
   for (const ControlLayout& control : MainLayout()) {
     if (control.tooltip.empty())
       continue;
-    if (tooltip_ == nullptr) {
-      tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, instance_, nullptr);
-      if (tooltip_ == nullptr)
-        ThrowLastError("CreateWindowExW tooltip");
-    }
-    std::wstring text(control.tooltip);
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = hwnd();
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(control.name));
-    tool.lpszText = text.data();
-    if (!::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)))
+    if (tooltip_ == nullptr && (tooltip_ = CreateTooltipWindow(hwnd())) == nullptr)
+      ThrowLastError("CreateWindowExW tooltip");
+    if (!AddTooltip(tooltip_, Control(control.name), control.tooltip))
       ThrowLastError("TTM_ADDTOOLW");
   }
 }
 
 void frmMain::ApplyLayout(UINT dpi, const RECT& window_rect) {
-  std::array<UniqueFont, 3> fonts = MakeFonts(dpi);
+  FontSet fonts(dpi);
   for (const ControlLayout& control : MainLayout()) {
-    const RECT place = PixelPlace(control, dpi);
+    const RECT place = PixelRect(PlaceInWindow(control), dpi);
     HWND child = Control(control.name);
     ::SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SendMessageW(child, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(fonts[static_cast<size_t>(control.font)].get()), TRUE);
+    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fonts[control.font]), TRUE);
   }
-  fonts_.swap(fonts);  // the fonts of the previous DPI go only now that no control uses them
+  std::swap(fonts_, fonts);  // the fonts of the previous DPI go only now that no control uses them
   ::SetWindowPos(hwnd(), nullptr, window_rect.left, window_rect.top, window_rect.right - window_rect.left,
                  window_rect.bottom - window_rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -278,24 +132,7 @@ void frmMain::PlaceWindow(UINT dpi) {
   const RECT client{Pixels(kClientLeftTwips, dpi), Pixels(kClientTopTwips, dpi),
                     Pixels(kClientLeftTwips + kClientWidthTwips, dpi),
                     Pixels(kClientTopTwips + kClientHeightTwips, dpi)};
-  RECT outer = client;
-  ::AdjustWindowRectExForDpi(&outer, kWindowStyle, TRUE, kWindowExStyle, dpi);
-  ::SetWindowPos(hwnd(), nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  // The frame the system draws can differ from the computed one (a menu bar that wraps, another theme):
-  // correct by what the window reports, so that the client area itself has the size and place asked for.
-  RECT actual{};
-  ::GetClientRect(hwnd(), &actual);
-  POINT origin{0, 0};
-  ::ClientToScreen(hwnd(), &origin);
-  const int dx = client.left - origin.x;
-  const int dy = client.top - origin.y;
-  const int dw = (client.right - client.left) - actual.right;
-  const int dh = (client.bottom - client.top) - actual.bottom;
-  if (dx != 0 || dy != 0 || dw != 0 || dh != 0) {
-    ::SetWindowPos(hwnd(), nullptr, outer.left + dx, outer.top + dy, outer.right - outer.left + dw,
-                   outer.bottom - outer.top + dh, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  PlaceClientArea(hwnd(), client, kWindowStyle, kWindowExStyle, dpi);
 }
 
 HWND frmMain::Control(std::wstring_view name) const {
@@ -367,16 +204,19 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void frmMain::OnCommand(int id) {
-  if (const auto route = handlers_.find(id); route != handlers_.end())
-    RunTrapped(route->second);
+  // A click on an option button selects it; its handler runs only when that changes the selection.
+  if (const ControlLayout* control = FindControl(id); control != nullptr && control->role.option) {
+    RunTrapped([this, option = *control->role.option] { Select(option); });
+    return;
+  }
+  if (const Handler handler = ClickHandler(id); handler != Handler::None)
+    RunTrapped([this, handler] { Run(handler); });
 }
 
 LRESULT frmMain::OnControlColour(HDC dc, HWND control) {
-  const int id = ::GetDlgCtrlID(control);
-  for (const ControlLayout& layout : MainLayout()) {
-    if (!layout.colour || ControlId(layout.name) != id)
-      continue;
-    ::SetTextColor(dc, RGB(layout.colour->red, layout.colour->green, layout.colour->blue));
+  const ControlLayout* layout = FindControl(::GetDlgCtrlID(control));
+  if (layout != nullptr && layout->colour) {
+    ::SetTextColor(dc, RGB(layout->colour->red, layout->colour->green, layout->colour->blue));
     ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
   }
@@ -411,24 +251,18 @@ bool frmMain::PreTranslateMessage(MSG& message) {
   // buttons also report a click when they get the focus, others do not; selecting the selected option
   // changes nothing, so the option change runs once either way.
   if (arrow && hwnd() != nullptr)
-    RunTrapped(&frmMain::SelectFocusedOption);
+    RunTrapped([this] { SelectFocusedOption(); });
   return handled;
-}
-
-void frmMain::SelectStartOptions() {
-  Select(Option::FourDigit);
-  Select(Option::BackTest);
 }
 
 void frmMain::SelectFocusedOption() {
   HWND focus = ::GetFocus();
-  for (const OptionControl& option : kOptionControls) {
-    if (Control(option.name) == focus)
-      Select(option.option);
-  }
+  const ControlLayout* focused = FindControl(::GetDlgCtrlID(focus));
+  if (focused != nullptr && focused->role.option && Control(focused->name) == focus)
+    Select(*focused->role.option);
 }
 
-void frmMain::RunTrapped(void (frmMain::*handler)()) {
+void frmMain::RunTrapped(const std::function<void()>& work) {
   // A handler reports on the status line many times (every writer, the refresh, the action), and a label
   // repaints itself at once on each new text. Only the last text is meant to be seen, so the two report
   // labels are painted once, after the handler.
@@ -436,7 +270,7 @@ void frmMain::RunTrapped(void (frmMain::*handler)()) {
   for (HWND label : labels)
     ::SendMessageW(label, WM_SETREDRAW, FALSE, 0);
   try {
-    (this->*handler)();
+    work();
   } catch (const std::bad_alloc&) {
     SetStatus(StatusReport(RuntimeFailure(err::kOutOfMemory)));
   }
@@ -451,40 +285,34 @@ void frmMain::RunTrapped(void (frmMain::*handler)()) {
 // --- Panel -----------------------------------------------------------------------------------------------
 
 std::wstring frmMain::Text(Field field) const {
-  static constexpr std::pair<Field, std::wstring_view> kBoxes[] = {
-      {Field::FileLocation, L"txtFileLocation"},
-      {Field::Pair, L"txtPair"},
-      {Field::Lotsize, L"txtLotsize"},
-      {Field::TakeProfit, L"txtTakeProfit"},
-      {Field::StopLoss, L"txtStopLoss"},
-      {Field::MagicNo, L"txtMagicNo"},
-      {Field::Closeall, L"txtCloseall"},
-      {Field::BuyStopPrice, L"txtbuystop_price"},
-      {Field::SellStopPrice, L"txtsellstop_price"},
-      {Field::BuyLimitPrice, L"txtbuylimit_price"},
-      {Field::SellLimitPrice, L"txtselllimit_price"},
-  };
-  for (const auto& [box_field, name] : kBoxes) {
-    if (box_field != field)
-      continue;
-    HWND box = Control(name);
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    return text;
-  }
-  return {};
+  const ControlLayout* box = FindControl(field);
+  if (box == nullptr)
+    return {};
+  HWND control = Control(box->name);
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
 }
 
 bool frmMain::IsSelected(Option option) const {
-  return ::SendMessageW(Control(OptionControlOf(option).name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  const ControlLayout* button = FindControl(option);
+  return button != nullptr && ::SendMessageW(Control(button->name), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void frmMain::SetStatus(const std::wstring& text) {
   SetCaption(L"lblStatus", text);
 }
 
+void frmMain::SetFileLocation(const std::wstring& text) {
+  SetCaption(L"txtFileLocation", text);
+}
+
 void frmMain::ShowMessage(const std::wstring& text) {
   message_box_(hwnd(), text, std::wstring(kApplicationTitle));
+}
+
+OpenDialogResult frmMain::AskForFile() {
+  return ShowOpenDialog(hwnd());
 }
 
 void frmMain::RefreshPublicMessage() {
@@ -494,10 +322,6 @@ void frmMain::RefreshPublicMessage() {
   SetStatus(VendorStatusReport(refresh.failure));
 }
 
-void frmMain::ConnectVendorDatabase() {
-  SetStatus(VendorStatusReport(vendor_.ConnectVendorDatabase()));
-}
-
 // --- Selection of options ----------------------------------------------------------------------------------
 
 // A click, an arrow key or code: the option change runs once, after the selection has changed. A click on
@@ -505,133 +329,19 @@ void frmMain::ConnectVendorDatabase() {
 void frmMain::Select(Option option) {
   if (IsSelected(option))
     return;
-  const OptionControl& chosen = OptionControlOf(option);
-  HWND on = Control(chosen.name);
-  HWND off = Control(OptionControlOf(chosen.partner).name);
+  const ControlLayout* chosen = FindControl(option);
+  const ControlLayout* partner = chosen != nullptr ? PartnerOf(*chosen) : nullptr;
+  if (partner == nullptr)
+    return;
+  HWND on = Control(chosen->name);
+  HWND off = Control(partner->name);
   ::SendMessageW(off, BM_SETCHECK, BST_UNCHECKED, 0);
   ::SendMessageW(on, BM_SETCHECK, BST_CHECKED, 0);
   // Tab reaches a group through its selected option.
   ::SetWindowLongPtrW(off, GWL_STYLE,
                       ::GetWindowLongPtrW(off, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));
   ::SetWindowLongPtrW(on, GWL_STYLE, ::GetWindowLongPtrW(on, GWL_STYLE) | WS_TABSTOP);
-
-  static constexpr std::pair<Option, void (frmMain::*)()> kClickHandlers[] = {
-      {Option::BackTest, &frmMain::optBackTest_Click},
-      {Option::RealTime, &frmMain::optRealTime_Click},
-      {Option::FourDigit, &frmMain::optFourDigit_Click},
-      {Option::FiveDigit, &frmMain::optFiveDigit_Click},
-  };
-  for (const auto& [handled, handler] : kClickHandlers) {
-    if (handled == option)
-      (this->*handler)();
-  }
-}
-
-// --- Load and unload ---------------------------------------------------------------------------------------
-
-void frmMain::Form_Load() {
-  try {
-    ::ShowWindow(hwnd(), SW_SHOWNORMAL);
-    ::SetFocus(Control(L"txtPair"));
-    // The option changes report like any handler: the status line is painted once, with the last report.
-    RunTrapped(&frmMain::SelectStartOptions);
-    // Paint the panel before a slow or absent server is waited for: the trader sees it at once.
-    ::UpdateWindow(hwnd());
-    ConnectVendorDatabase();
-  } catch (const std::bad_alloc&) {
-    SetStatus(VendorStatusReport(RuntimeFailure(err::kOutOfMemory)));
-  }
-}
-
-void frmMain::Form_Unload() {
-  // Closing the main window ends the program; nothing is saved.
-  if (quit_on_destroy_)
-    ::PostQuitMessage(0);
-}
-
-// --- Menu and buttons --------------------------------------------------------------------------------------
-
-void frmMain::mnuExit_Click() {
-  ::DestroyWindow(hwnd());
-}
-
-// The About dialog is modeless and owned by this window, so it closes with it; a second About brings the
-// open one forward.
-void frmMain::mnuAbout_Click() {
-  ShowAbout(hwnd(), instance_);
-}
-
-void frmMain::cmdFileLocation_Click() {
-  qm::cmdFileLocation_Click(hwnd(), *this);
-}
-
-void frmMain::cmdVisit_QRX_Click() {
-  SetStatus(qm::cmdVisit_QRX_Click(kVendorSiteAddress));
-}
-
-void frmMain::SetFileLocation(const std::wstring& text) {
-  SetCaption(L"txtFileLocation", text);
-}
-
-void frmMain::cmdSendParameters_Click() {
-  SendParameters(*this);
-}
-
-void frmMain::optBackTest_Click() {
-  OptionChanged(*this);
-}
-void frmMain::optRealTime_Click() {
-  OptionChanged(*this);
-}
-void frmMain::optFourDigit_Click() {
-  OptionChanged(*this);
-}
-void frmMain::optFiveDigit_Click() {
-  OptionChanged(*this);
-}
-
-void frmMain::cmdBuy_Click() {
-  OpenOrder(*this, OrderAction::Buy);
-}
-void frmMain::cmdSell_Click() {
-  OpenOrder(*this, OrderAction::Sell);
-}
-void frmMain::cmdHedge_Click() {
-  OpenOrder(*this, OrderAction::Hedge);
-}
-void frmMain::cmdBuyStop_Click() {
-  OpenOrder(*this, OrderAction::BuyStop);
-}
-void frmMain::cmdSellStop_Click() {
-  OpenOrder(*this, OrderAction::SellStop);
-}
-void frmMain::cmdBuyLimit_Click() {
-  OpenOrder(*this, OrderAction::BuyLimit);
-}
-void frmMain::cmdSellLimit_Click() {
-  OpenOrder(*this, OrderAction::SellLimit);
-}
-
-void frmMain::cmdCloseAll_Click() {
-  CloseOrDelete(*this, CloseAction::CloseAll);
-}
-void frmMain::cmdCloseBuy_Click() {
-  CloseOrDelete(*this, CloseAction::CloseBuy);
-}
-void frmMain::cmdCloseSell_Click() {
-  CloseOrDelete(*this, CloseAction::CloseSell);
-}
-void frmMain::cmdDeleteBuyStop_Click() {
-  CloseOrDelete(*this, CloseAction::DeleteBuyStop);
-}
-void frmMain::cmdDeleteSellStop_Click() {
-  CloseOrDelete(*this, CloseAction::DeleteSellStop);
-}
-void frmMain::cmdDeleteBuyLimit_Click() {
-  CloseOrDelete(*this, CloseAction::DeleteBuyLimit);
-}
-void frmMain::cmdDeleteSellLimit_Click() {
-  CloseOrDelete(*this, CloseAction::DeleteSellLimit);
+  Run(chosen->role.click);
 }
 
 // --- Message loop ------------------------------------------------------------------------------------------

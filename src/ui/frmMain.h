@@ -1,22 +1,21 @@
 #pragma once
 // The main window: every control of the panel, built from the layout table, the menu bar, the load step and
-// the end of the program. It is the panel the trading actions read and report to, and it holds the vendor
-// database connection for its whole life.
+// the end of the program. It is the panel the click sequences read, report to and ask for a file, and it
+// holds the vendor database connection for its whole life.
 
 #include <windows.h>
 
-#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
-#include "ui/about/frmAbout.h"  // kApplicationTitle, the caption of every message box
 #include "actions/panel.h"
-#include "bridge/expert_advisor_selection.h"
+#include "platform/unique_handle.h"
+#include "ui/about/frmAbout.h"  // kApplicationTitle, the caption of every message box
 #include "ui/main_layout.h"
-#include "ui/win32_owners.h"
-#include "vendor/vendor_database.h"
+#include "ui/window_building.h"
+#include "vendor_services/vendor_database.h"
 
 namespace qm {
 
@@ -32,7 +31,7 @@ struct MainWindowSettings {
   MessageBoxFunction message_box = ShowOkMessageBox;
 };
 
-class frmMain final : public Panel, public SelectionWindow {
+class frmMain final : public Panel {
  public:
   // Creates the window and its controls, hidden; Form_Load shows it.
   explicit frmMain(HINSTANCE instance, MainWindowSettings settings = {});
@@ -54,28 +53,21 @@ class frmMain final : public Panel, public SelectionWindow {
   // has been handled and must not be dispatched again.
   bool PreTranslateMessage(MSG& message);
 
-  // What the trading actions read and report to.
+  // What the click sequences read, report to and ask for.
   std::wstring Text(Field field) const override;
   bool IsSelected(Option option) const override;
   void SetStatus(const std::wstring& text) override;
-  void ShowMessage(const std::wstring& text) override;
-  void RefreshPublicMessage() override;
-  // What the Expert Advisor selection writes besides the status line and its message box.
   void SetFileLocation(const std::wstring& text) override;
+  void ShowMessage(const std::wstring& text) override;
+  OpenDialogResult AskForFile() override;
+  void RefreshPublicMessage() override;
 
  private:
-  // Which handler a click on a control or menu command runs.
-  struct CommandRoute {
-    std::wstring_view control;
-    void (frmMain::*handler)();
-  };
-  static const CommandRoute kCommandRoutes[];
-
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
-  void CreateControls(UINT dpi);
   void CreateMenuBar();
+  void CreateControls(UINT dpi);
   void CreateTooltip();
   // Fonts and control rectangles at a new `dpi`, with the whole window moved to `window_rect`.
   void ApplyLayout(UINT dpi, const RECT& window_rect);
@@ -87,16 +79,14 @@ class frmMain final : public Panel, public SelectionWindow {
   void OnCommand(int id);
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnNextControl(WPARAM wparam, LPARAM lparam);
-  // Runs a handler under the panel's error trap: nothing thrown inside it leaves the window procedure.
-  void RunTrapped(void (frmMain::*handler)());
+  // Runs `work` under the panel's error trap: nothing thrown inside it leaves the window procedure.
+  void RunTrapped(const std::function<void()>& work);
   void SelectFocusedOption();
-  void SelectStartOptions();
-  template <Option option>
-  void OptionPressed() {
-    Select(option);
-  }
 
   void ConnectVendorDatabase();
+
+  // Runs the handler a layout row names.
+  void Run(Handler handler);
 
   // Handlers, named after control and event.
   void Form_Unload();
@@ -127,12 +117,11 @@ class frmMain final : public Panel, public SelectionWindow {
   HINSTANCE instance_;
   MessageBoxFunction message_box_;
   VendorDatabase vendor_;
-  std::array<UniqueFont, 3> fonts_;  // by FontKind, at the window's DPI
+  FontSet fonts_;  // at the window's DPI
   UniqueWindow window_;
   HWND tooltip_ = nullptr;     // owned by the window, which destroys it
   HWND last_focus_ = nullptr;  // the control that gets the focus back when the window is activated
-  std::unordered_map<int, void (frmMain::*)()> handlers_;  // by control or menu identifier
-  std::unordered_map<int, HWND> controls_;                 // by control identifier, owned by the window
+  std::unordered_map<int, HWND> controls_;  // by control identifier, owned by the window
   bool quit_on_destroy_ = true;  // false while the owner of this object, not the user, destroys the window
 };
 

@@ -1,8 +1,8 @@
 #pragma once
 // The main window's layout as data: every control with its name, kind, caption or initial text, container,
-// position in twips, tab position, font, colour and tooltip, and the menu bar. The window is built from
-// these tables and the window tests check the built window against them. No Win32 headers: the tables and
-// the rules over them are plain values.
+// position in twips, tab position, what it is to the panel, font, colour and tooltip, and the menu bar. The
+// window is built from these tables and routes its events by them. No Win32 headers: the tables and the
+// rules over them are plain values.
 
 #include <optional>
 #include <span>
@@ -10,12 +10,54 @@
 #include <string_view>
 #include <vector>
 
+#include "bridge/panel_fields.h"
+#include "ui/layout_units.h"
+
 namespace qm {
 
 enum class ControlKind { Label, TextBox, CommandButton, OptionButton, Frame };
 
-// "MS Sans Serif" 8.25 pt, the same bold, and 9.75 pt bold.
-enum class FontKind { Standard, Bold, LargeBold };
+// The main window's handlers that a click on a control or menu command runs, named after control and event.
+enum class Handler {
+  None,
+  mnuAbout_Click,
+  mnuExit_Click,
+  cmdFileLocation_Click,
+  cmdVisit_QRX_Click,
+  cmdSendParameters_Click,
+  optBackTest_Click,
+  optRealTime_Click,
+  optFourDigit_Click,
+  optFiveDigit_Click,
+  cmdBuy_Click,
+  cmdSell_Click,
+  cmdHedge_Click,
+  cmdBuyStop_Click,
+  cmdSellStop_Click,
+  cmdBuyLimit_Click,
+  cmdSellLimit_Click,
+  cmdCloseAll_Click,
+  cmdCloseBuy_Click,
+  cmdCloseSell_Click,
+  cmdDeleteBuyStop_Click,
+  cmdDeleteSellStop_Click,
+  cmdDeleteBuyLimit_Click,
+  cmdDeleteSellLimit_Click,
+};
+
+// What a control is to the panel: the field a text box backs, the option an option button is, the handler
+// a click on it runs (for an option button: when the click changes the selection). A layout row names the
+// field, the handler, or the option and its handler.
+struct ControlRole {
+  constexpr ControlRole() = default;
+  constexpr ControlRole(Field backs) : field(backs) {}
+  constexpr ControlRole(Handler runs) : click(runs) {}
+  constexpr ControlRole(Option is, Handler runs) : option(is), click(runs) {}
+
+  std::optional<Field> field;
+  std::optional<Option> option;
+  Handler click = Handler::None;
+};
 
 struct Colour {
   unsigned char red = 0;
@@ -25,16 +67,6 @@ struct Colour {
   friend bool operator==(const Colour&, const Colour&) = default;
 };
 
-// Outer left, top, width and height in twips, inside the client area of the container.
-struct TwipRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-
-  friend bool operator==(const TwipRect&, const TwipRect&) = default;
-};
-
 struct ControlLayout {
   std::wstring_view name;
   ControlKind kind;
@@ -42,6 +74,7 @@ struct ControlLayout {
   std::wstring_view container;  // a frame's name; empty for the window itself
   TwipRect place;
   int tab;  // position in the tab order, counting from 0
+  ControlRole role = {};
   FontKind font = FontKind::Standard;
   std::optional<Colour> colour = std::nullopt;
   std::wstring_view tooltip = {};
@@ -50,19 +83,14 @@ struct ControlLayout {
 struct MenuCommand {
   std::wstring_view name;
   std::wstring_view caption;
+  Handler click;
 };
 
-inline constexpr int kTwipsPerInch = 1440;
 // The client area and where its top-left corner goes on the screen at start.
 inline constexpr int kClientWidthTwips = 13710;
 inline constexpr int kClientHeightTwips = 6165;
 inline constexpr int kClientLeftTwips = 795;
 inline constexpr int kClientTopTwips = 4770;
-
-// Font sizes in hundredths of a point.
-inline constexpr int kStandardFontCentipoints = 825;
-inline constexpr int kLargeFontCentipoints = 975;
-inline constexpr std::wstring_view kFontFace = L"MS Sans Serif";
 
 // "Quenmarel: MetaTrader 4 Interface  V1.0a from " and the vendor's site name in capitals.
 std::wstring MainWindowTitle();
@@ -72,6 +100,16 @@ std::span<const MenuCommand> MainMenu();
 
 // The row of `name`, or nothing for a name that is not on the window.
 const ControlLayout* FindControl(std::wstring_view name);
+// The row of the text box that backs `field`, of the option button that is `option`, of the control with
+// identifier `id`; nothing when there is none.
+const ControlLayout* FindControl(Field field);
+const ControlLayout* FindControl(Option option);
+const ControlLayout* FindControl(int id);
+// The other option button of the frame that holds `option`.
+const ControlLayout* PartnerOf(const ControlLayout& option);
+
+// The handler a click on the control or menu command with identifier `id` runs; None for any other.
+Handler ClickHandler(int id);
 
 // The control or menu command's identifier in WM_COMMAND; 0 for an unknown name. No control has the
 // dialog manager's IDOK or IDCANCEL, so Enter and Escape reach no handler.

@@ -34,7 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Exponents, E or D, counted only with digits.
         ScalingCase{L"1e2", L"1000"}, ScalingCase{L"1D2", L"1000"}, ScalingCase{L"2.5E-1", L"2.5"},
         ScalingCase{L"3e", L"30"}, ScalingCase{L"3e+", L"30"}, ScalingCase{L"3ex", L"30"},
-        // Hexadecimal and octal integers, folded to 16 or 32 bits as the runtime does.
+        // Hexadecimal and octal integers, folded to 16 or 32 bits as the classic rule reads them.
         ScalingCase{L"&H1F", L"310"}, ScalingCase{L"&hff", L"2550"}, ScalingCase{L"&O17", L"150"},
         ScalingCase{L"&HFFFF", L"-10"}, ScalingCase{L"&H10000", L"655360"},
         ScalingCase{L"&HFFFFFFFF", L"-10"}, ScalingCase{L"&H", L"0"}, ScalingCase{L"&", L"0"},
@@ -66,14 +66,6 @@ TEST(FormatGeneralNumberTest, UsesAPointWhateverTheLocale) {
   EXPECT_EQ(FormatGeneralNumber(999999999999999), L"999999999999999");
   EXPECT_EQ(FormatGeneralNumber(0.0001), L"0.0001");
   EXPECT_EQ(FormatGeneralNumber(1.5e-300), L"1.5E-300");
-}
-
-TEST(TrimSpacesTest, RemovesSpacesOnly) {
-  EXPECT_EQ(TrimSpaces(L"  1.5  "), L"1.5");
-  EXPECT_EQ(TrimSpaces(L"    "), L"");
-  EXPECT_EQ(TrimSpaces(L"\t1.5\t"), L"\t1.5\t");
-  EXPECT_EQ(TrimSpaces(L" a b "), L"a b");
-  EXPECT_EQ(TrimSpaces(L"\u00a0x\u00a0"), L"\u00a0x\u00a0");
 }
 
 }  // namespace

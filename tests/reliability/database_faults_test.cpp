@@ -16,8 +16,8 @@
 #include "reliability/window_checks.h"
 #include "support/temp_folder.h"
 #include "ui/main_window_fixture.h"
-#include "vendor/sqlite_database.h"
-#include "vendor/vendor_database.h"
+#include "vendor_services/sqlite_database.h"
+#include "vendor_services/vendor_database.h"
 
 namespace qm {
 namespace {

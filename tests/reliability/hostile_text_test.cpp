@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "bridge/value_forms.h"
 #include "bridge/writers.h"
 #include "platform/ansi.h"
+#include "platform/text.h"
 #include "reliability/figures.h"
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"

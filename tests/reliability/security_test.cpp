@@ -14,34 +14,33 @@
 #include <string>
 #include <vector>
 
-#include "bridge/expert_advisor_selection.h"
+#include "actions/expert_advisor_selection.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "reliability/figures.h"
+#include "support/fake_panel.h"
 #include "system/system_support.h"
 #include "ui/about/frmAbout.h"
 #include "ui/about/sys_info.h"
-#include "vendor/web_launcher.h"
+#include "vendor_services/web_launcher.h"
 
 namespace qm {
 namespace {
 
 // --- Program starts ----------------------------------------------------------------------------------------
 
-// The Open dialog's answer is scripted; the file test and the start are the system's.
-struct ScriptedHost : ExpertAdvisorSelectionHost {
-  std::wstring chosen;
+constexpr wchar_t kFirefox[] = L"C:\\Program Files\\Mozilla Firefox\\firefox.exe";
+
+// The status reports the panel received, in order.
+std::vector<std::wstring> Statuses(const test::FakePanel& panel) {
   std::vector<std::wstring> statuses;
-  OpenDialogResult ShowOpenDialog() override { return {OpenDialogResult::End::Chosen, chosen, 0}; }
-  void SetFileLocation(const std::wstring&) override {}
-  void ShowMessage(const std::wstring&) override {}
-  void SetStatus(const std::wstring& text) override { statuses.push_back(text); }
-  bool IsOrdinaryFile(const std::wstring& path) override { return qm::IsOrdinaryFile(path); }
-  Outcome StartTerminal(const std::wstring& path) override {
-    return StartProgram(path, L"", WindowMode::NormalWithoutFocus);
+  for (const std::wstring& event : panel.events) {
+    if (event.starts_with(L"status "))
+      statuses.push_back(event.substr(7));
   }
-};
+  return statuses;
+}
 
 // Data folders whose names a shell would take as commands, variables or quoting. A name with a quotation
 // mark cannot exist on Windows: its terminal is never found, so nothing may start.
@@ -72,17 +71,18 @@ TEST(UnquotedPathTest, ExpertAdvisorSelectionStartsExactlyTheTerminalOrNothing) 
       advisor.emplace(data + L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4");
       terminal.emplace(terminal_path);
     }
-    ScriptedHost host;
-    host.chosen = data + L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
-    cmdFileLocation_Click(host);
+    // The Open dialog's answer is scripted; the file test and the start are the system's.
+    test::FakePanel panel;
+    panel.file_choice = {OpenDialogResult::End::Chosen, data + L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4", 0};
+    cmdFileLocation_Click(panel);
     if (c.can_exist) {
       const std::vector<std::wstring> expected{L"\"" + terminal_path + L"\" | show=4"};
       const std::vector<std::wstring> starts = terminal->Starts();
       EXPECT_EQ(starts, expected);
       wrong_starts += starts == expected ? 0 : 1;
-      EXPECT_EQ(host.statuses, std::vector<std::wstring>{L"Status: OK."});
+      EXPECT_EQ(Statuses(panel), std::vector<std::wstring>{L"Status: OK."});
     } else {
-      EXPECT_NE(host.statuses, std::vector<std::wstring>{L"Status: OK."}) << "nothing to start";
+      EXPECT_NE(Statuses(panel), std::vector<std::wstring>{L"Status: OK."}) << "nothing to start";
     }
   }
   const long long trap_starts = static_cast<long long>(trap.Starts(false).size());
@@ -96,19 +96,19 @@ TEST(UnquotedPathTest, ExpertAdvisorSelectionStartsExactlyTheTerminalOrNothing) 
 }
 
 TEST(UnquotedPathTest, FirefoxGetsTheAddressAsOneArgumentAndProgramExeNeverRuns) {
-  if (IsOrdinaryFile(std::wstring(kFirefoxProgram)))
+  if (IsOrdinaryFile(std::wstring(kFirefox)))
     GTEST_SKIP() << "a real Firefox is installed";
   test::PlantedProgram trap(test::kProgramTrap);
-  test::PlantedProgram firefox{std::wstring(kFirefoxProgram)};
+  test::PlantedProgram firefox{std::wstring(kFirefox)};
   const std::wstring address = L"http://127.0.0.1/?a=1&b=%SystemRoot%";
   // The shell program would open a real browser: it is only recorded.
   const Outcome outcome = VisitSite(address, [](std::wstring_view program, std::wstring_view arguments) {
-    return program == kShellProgram ? Outcome()
-                                    : StartProgram(program, arguments, WindowMode::NormalWithFocus);
+    return program == L"explorer.exe" ? Outcome()
+                                      : StartProgram(program, arguments, WindowMode::NormalWithFocus);
   });
   EXPECT_EQ(outcome, std::nullopt);
-  EXPECT_EQ(firefox.Starts(), std::vector<std::wstring>{L"\"" + std::wstring(kFirefoxProgram) + L"\" " +
-                                                        address + L" | show=1"});
+  EXPECT_EQ(firefox.Starts(),
+            std::vector<std::wstring>{L"\"" + std::wstring(kFirefox) + L"\" " + address + L" | show=1"});
   const long long trap_starts = static_cast<long long>(trap.Starts(false).size());
   EXPECT_TRUE(
       test::ReportFigure("security, web-site button (Firefox below C:\\Program Files): starts of "

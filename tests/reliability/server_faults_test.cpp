@@ -16,7 +16,7 @@
 #include "reliability/figures.h"
 #include "reliability/window_checks.h"
 #include "ui/main_window_fixture.h"
-#include "vendor/vendor_database.h"
+#include "vendor_services/vendor_database.h"
 
 namespace qm {
 namespace {

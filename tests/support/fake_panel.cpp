@@ -53,9 +53,19 @@ void FakePanel::SetStatus(const std::wstring& text) {
   events.push_back(L"status " + text);
 }
 
+void FakePanel::SetFileLocation(const std::wstring& text) {
+  RecordWrites();
+  texts[Field::FileLocation] = text;
+  events.push_back(L"location " + text);
+}
+
 void FakePanel::ShowMessage(const std::wstring& text) {
   RecordWrites();
   events.push_back(L"message " + text);
+}
+
+OpenDialogResult FakePanel::AskForFile() {
+  return file_choice;
 }
 
 void FakePanel::RefreshPublicMessage() {

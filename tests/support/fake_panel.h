@@ -20,9 +20,12 @@ class FakePanel : public Panel {
   std::map<Field, std::wstring> texts;
   std::map<Option, bool> selected;
 
-  // "file <relative path>", "status <text>", "message <text>", "refresh" in the order they happened.
+  // "file <relative path>", "status <text>", "location <text>", "message <text>", "refresh" in the order
+  // they happened.
   std::vector<std::wstring> events;
   std::wstring status = L"lblStatus";
+  // What AskForFile answers: Cancel unless a test chooses otherwise.
+  OpenDialogResult file_choice;
 
   // Records file writes below `root` as events, ahead of the status report that follows each write.
   void Watch(const std::wstring& root) { watch_ = std::make_unique<FileWatch>(root); }
@@ -33,7 +36,9 @@ class FakePanel : public Panel {
   std::wstring Text(Field field) const override;
   bool IsSelected(Option option) const override;
   void SetStatus(const std::wstring& text) override;
+  void SetFileLocation(const std::wstring& text) override;
   void ShowMessage(const std::wstring& text) override;
+  OpenDialogResult AskForFile() override;
   void RefreshPublicMessage() override;
 
  private:

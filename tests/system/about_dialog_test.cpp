@@ -5,7 +5,9 @@
 #include <functional>
 #include <thread>
 
-#include "bridge/expert_advisor_selection.h"
+#include "actions/expert_advisor_selection.h"
+#include "platform/open_dialog.h"
+#include "support/fake_panel.h"
 #include "system/system_support.h"
 
 namespace qm {
@@ -180,11 +182,9 @@ TEST_F(AboutTest, SystemInfoButtonSaysWhenThereIsNone) {
 // The selection through the system's own Open dialog, driven as a user would: a path typed into its file
 // name box and Open, or Cancel.
 TEST_F(AboutTest, OpenDialogChoiceReachesTheSelection) {
-  struct Window : SelectionWindow {
-    std::vector<std::wstring> events;
-    void SetFileLocation(const std::wstring& text) override { events.push_back(L"location " + text); }
-    void ShowMessage(const std::wstring& text) override { events.push_back(L"message " + text); }
-    void SetStatus(const std::wstring& text) override { events.push_back(L"status " + text); }
+  struct Window : test::FakePanel {
+    HWND owner = nullptr;
+    OpenDialogResult AskForFile() override { return ShowOpenDialog(owner); }
   };
   const std::wstring root = test::FolderWithBlanks() + L"\\MT4";
   test::PlantedProgram advisor(root + L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4");
@@ -210,7 +210,8 @@ TEST_F(AboutTest, OpenDialogChoiceReachesTheSelection) {
                      reinterpret_cast<LPARAM>(::GetDlgItem(box, button)));
     });
     Window window;
-    cmdFileLocation_Click(owner, window);
+    window.owner = owner;
+    cmdFileLocation_Click(window);
     user.join();
     EXPECT_EQ(window.events, c.events);
   }

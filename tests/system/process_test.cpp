@@ -6,12 +6,14 @@
 
 #include "platform/file_system.h"
 #include "system/system_support.h"
-#include "vendor/web_launcher.h"
+#include "vendor_services/web_launcher.h"
 
 namespace qm {
 namespace {
 
 using test::PlantedProgram;
+
+constexpr wchar_t kFirefox[] = L"C:\\Program Files\\Mozilla Firefox\\firefox.exe";
 
 // A program below C:\Program Files starts as itself, with its arguments and window mode, never as
 // C:\Program.exe.
@@ -56,11 +58,11 @@ TEST(StartProgramTest, TakesBareNamesFromTheWindowsFolderOnly) {
 // The real start for Firefox, with and without a stand-in at its folder. The shell program is only recorded,
 // so that no browser opens; when its start fails, Firefox is not asked for at all.
 TEST(VisitSiteTest, StartsShellThenFirefoxAndReportsTheFirstFailure) {
-  if (IsOrdinaryFile(std::wstring(kFirefoxProgram)))
+  if (IsOrdinaryFile(std::wstring(kFirefox)))
     GTEST_SKIP() << "a real Firefox is installed";
   PlantedProgram trap(test::kProgramTrap);
   const std::wstring shell = L"explorer.exe http://127.0.0.1";
-  const std::wstring firefox = std::wstring(kFirefoxProgram) + L" http://127.0.0.1";
+  const std::wstring firefox = std::wstring(kFirefox) + L" http://127.0.0.1";
   const struct {
     bool planted, shell_fails;
     std::vector<std::wstring> requested;
@@ -71,20 +73,20 @@ TEST(VisitSiteTest, StartsShellThenFirefoxAndReportsTheFirstFailure) {
       {true, true, {shell}, L"70 : Permission denied"},
   };
   for (const auto& c : cases) {
-    auto planted = c.planted ? std::make_unique<PlantedProgram>(std::wstring(kFirefoxProgram)) : nullptr;
+    auto planted = c.planted ? std::make_unique<PlantedProgram>(std::wstring(kFirefox)) : nullptr;
     std::vector<std::wstring> requested;
     const Outcome outcome =
         VisitSite(L"http://127.0.0.1", [&](std::wstring_view program, std::wstring_view args) {
           requested.push_back(std::wstring(program) + L" " + std::wstring(args));
-          if (program != kShellProgram)
+          if (program != L"explorer.exe")
             return StartProgram(program, args, WindowMode::NormalWithFocus);
           return c.shell_fails ? Outcome(RuntimeFailure(70)) : std::nullopt;
         });
     EXPECT_EQ(requested, c.requested);
     EXPECT_EQ(StatusReport(outcome), c.status);
     if (c.status == L"Status: OK.") {
-      EXPECT_EQ(planted->Starts(), std::vector<std::wstring>{L"\"" + std::wstring(kFirefoxProgram) +
-                                                             L"\" http://127.0.0.1 | show=1"});
+      EXPECT_EQ(planted->Starts(),
+                std::vector<std::wstring>{L"\"" + std::wstring(kFirefox) + L"\" http://127.0.0.1 | show=1"});
     }
   }
   EXPECT_EQ(trap.Starts(false), std::vector<std::wstring>{});

@@ -1,11 +1,10 @@
-#include "bridge/expert_advisor_selection.h"
+#include "actions/expert_advisor_selection.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "platform/file_system.h"
-#include "platform/process.h"
+#include "support/fake_panel.h"
 #include "support/temp_folder.h"
 #include "system/system_support.h"
 
@@ -14,26 +13,12 @@ namespace {
 
 // The dialog's answer is scripted; the file test and the start are the system's. What the window is told and
 // what is started are logged in order.
-struct ScriptedHost : ExpertAdvisorSelectionHost {
-  OpenDialogResult answer;
-  std::vector<std::wstring> events;
-
-  OpenDialogResult ShowOpenDialog() override { return answer; }
-  void SetFileLocation(const std::wstring& text) override { events.push_back(L"location " + text); }
-  void ShowMessage(const std::wstring& text) override { events.push_back(L"message " + text); }
-  void SetStatus(const std::wstring& text) override { events.push_back(L"status " + text); }
-  bool IsOrdinaryFile(const std::wstring& path) override { return qm::IsOrdinaryFile(path); }
-  Outcome StartTerminal(const std::wstring& path) override {
-    events.push_back(L"start " + path);
-    return StartProgram(path, L"", WindowMode::NormalWithoutFocus);
-  }
-};
-
 enum class Terminal { Program, Missing, Hidden, System, Folder, NotAProgram };
 using End = OpenDialogResult::End;
 
 const std::wstring kChosen = L"{root}\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
-const std::wstring kWrong = L"message " + std::wstring(kWrongExpertAdvisorMessage);
+const std::wstring kWrong =
+    L"message Wrong Expert Advisor selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";
 const std::wstring kStarted = L"start {root}\\terminal.exe";
 
 const struct {
@@ -115,14 +100,17 @@ TEST(cmdFileLocationTest, FollowsTheOutcomeTable) {
     if (c.terminal == Terminal::NotAProgram)
       test::WriteBytes(terminal_path, "not a program");
 
-    ScriptedHost host;
-    host.answer = {c.end, Expand(c.chosen, root), c.end == End::Failed ? 0xFFFFul : 0ul};
-    cmdFileLocation_Click(host);
+    test::FakePanel panel;
+    panel.file_choice = {c.end, Expand(c.chosen, root), c.end == End::Failed ? 0xFFFFul : 0ul};
+    cmdFileLocation_Click(panel, [&panel](const std::wstring& program) {
+      panel.events.push_back(L"start " + program);
+      return StartTerminal(program);
+    });
 
     std::vector<std::wstring> expected;
     for (const std::wstring& e : c.events)
       expected.push_back(Expand(e, root));
-    EXPECT_EQ(host.events, expected) << c.name;
+    EXPECT_EQ(panel.events, expected) << c.name;
     if (expected.back() == L"status Status: OK.") {
       EXPECT_EQ(terminal->Starts(), std::vector<std::wstring>{L"\"" + terminal_path + L"\" | show=4"})
           << c.name;

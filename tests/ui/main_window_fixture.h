@@ -14,7 +14,7 @@
 #include "panel_recorder.h"
 #include "support/temp_folder.h"
 #include "ui/frmMain.h"
-#include "vendor/vendor_database.h"
+#include "vendor_services/vendor_database.h"
 
 namespace qm::test {
 

@@ -6,16 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
 
-#include "actions/actions.h"
 #include "main_window_fixture.h"
 #include "support/temp_folder.h"
-#include "vendor/vendor_database.h"
+#include "vendor_services/vendor_database.h"
 
 namespace qm {
 namespace {
@@ -30,14 +30,6 @@ constexpr wchar_t kServerDown[] = L"status SQL Server is down.";
 constexpr wchar_t kTooShort[] = L"status 5 : Invalid procedure call or argument";
 constexpr wchar_t kRealTime[] = L"MT4\\MQL4\\files\\";
 constexpr wchar_t kBackTest[] = L"MT4\\tester\\files\\";
-
-// Twips to pixels at 96 and 144 DPI, rounding halves up.
-int At96(int twips) {
-  return (2 * twips + 15) / 30;
-}
-int At144(int twips) {
-  return (twips + 5) / 10;
-}
 
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
@@ -133,13 +125,12 @@ KindExpectation ExpectedFor(ControlKind kind) {
   return {};
 }
 
-TEST_F(MainWindowTest, EveryControlHasTheCaptionClassPlaceAndSizeOfTheLayoutTable) {
+TEST_F(MainWindowTest, EveryControlIsAVisibleEnabledChildOfTheClassOfItsKind) {
   for (const ControlLayout& c : MainLayout()) {
     SCOPED_TRACE(Narrow(c.name));
     HWND control = Control(c.name);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(::GetParent(control), window->hwnd());
-    EXPECT_EQ(WindowText(control), c.caption);
     const KindExpectation expected = ExpectedFor(c.kind);
     EXPECT_EQ(ClassName(control), expected.window_class);
     const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
@@ -155,15 +146,74 @@ TEST_F(MainWindowTest, EveryControlHasTheCaptionClassPlaceAndSizeOfTheLayoutTabl
     }
     EXPECT_TRUE(style & WS_VISIBLE);
     EXPECT_TRUE(::IsWindowEnabled(control));
+  }
+}
 
-    const TwipRect twips = PlaceInWindow(c);
-    RECT actual{};
-    ::GetWindowRect(control, &actual);
-    ::MapWindowPoints(nullptr, window->hwnd(), reinterpret_cast<POINT*>(&actual), 2);
-    EXPECT_EQ(actual.left, At96(twips.left));
-    EXPECT_EQ(actual.top, At96(twips.top));
-    EXPECT_EQ(actual.right - actual.left, At96(twips.width));
-    EXPECT_EQ(actual.bottom - actual.top, At96(twips.height));
+// Left, top, width and height in the client area, in pixels.
+using Pixels = std::array<LONG, 4>;
+
+Pixels PlaceOf(HWND control) {
+  RECT actual{};
+  ::GetWindowRect(control, &actual);
+  ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&actual), 2);
+  return {actual.left, actual.top, actual.right - actual.left, actual.bottom - actual.top};
+}
+
+LOGFONTW FontOf(HWND control) {
+  LOGFONTW font{};
+  ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font;
+}
+
+// Controls of every kind, frame depth and font as the trader sees them, at 96 and at 144 DPI: the layout's
+// twips over 15 and over 10, rounded.
+struct FontLook {
+  LONG weight;
+  LONG height96;
+  LONG height144;
+};
+
+// "MS Sans Serif" 8.25 pt is 11 pixels high at 96 DPI and 17 at 144; 9.75 pt is 13 and 20.
+constexpr FontLook kStandard{FW_NORMAL, -11, -17};
+constexpr FontLook kBold{FW_BOLD, -11, -17};
+constexpr FontLook kLargeBold{FW_BOLD, -13, -20};
+
+struct BuiltControl {
+  const wchar_t* name;
+  const wchar_t* caption;
+  Pixels at96;
+  Pixels at144;
+  FontLook font;
+};
+
+const BuiltControl kBuilt[] = {
+    {L"Label6", L"Kelvarinth EA Location:", {16, 8, 129, 17}, {24, 12, 194, 26}, kStandard},
+    {L"txtFileLocation", L"", {144, 8, 529, 19}, {216, 12, 794, 29}, kStandard},
+    {L"cmdFileLocation", L"(1)  Kelvarinth EA Location", {688, 8, 201, 25}, {1032, 12, 302, 38}, kBold},
+    {L"Frame4", L"(3) Select Account Type", {32, 144, 249, 49}, {48, 216, 374, 74}, kBold},
+    {L"optRealTime", L"RealTime (Demo or Real)", {120, 168, 145, 13}, {180, 252, 218, 20}, kStandard},
+    {L"cmdSendParameters", L"Send Parameters to MT4", {208, 207, 137, 41}, {312, 310, 206, 62}, kStandard},
+    {L"lblAds2", L"Status:", {16, 280, 873, 89}, {24, 420, 1310, 134}, kBold},
+    {L"Label8",
+     L"Please register your forex account under our affiliate if you find this ",
+     {392, 216, 481, 17},
+     {588, 324, 722, 26},
+     kLargeBold},
+    {L"txtselllimit_price", L"1.6349", {560, 184, 57, 19}, {840, 276, 86, 29}, kStandard},
+    {L"cmdDeleteSellLimit", L"Delete SELLIMIT", {752, 184, 105, 21}, {1128, 276, 158, 32}, kStandard},
+    {L"cmdVisit_QRX", L"WWW.QRXFOREX.EXAMPLE", {672, 232, 145, 25}, {1008, 348, 218, 38}, kStandard},
+};
+
+TEST_F(MainWindowTest, ControlsHaveTheirCaptionPlaceSizeAndFont) {
+  for (const BuiltControl& c : kBuilt) {
+    SCOPED_TRACE(Narrow(c.name));
+    HWND control = Control(c.name);
+    EXPECT_EQ(WindowText(control), c.caption);
+    EXPECT_EQ(PlaceOf(control), c.at96);
+    const LOGFONTW font = FontOf(control);
+    EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+    EXPECT_EQ(font.lfHeight, c.font.height96);
+    EXPECT_EQ(font.lfWeight, c.font.weight);
   }
 }
 
@@ -172,7 +222,12 @@ struct FontExpectation {
   LONG weight;
 };
 
-TEST_F(MainWindowTest, EveryControlHasItsFontAndTheNamedOnesTheirColour) {
+TEST_F(MainWindowTest, EveryControlHasItsFontAndTheNamedLabelsTheirColour) {
+  const std::map<std::wstring_view, COLORREF> colours = {
+      {L"lblAds2", RGB(192, 0, 192)},
+      {L"Label8", RGB(0, 0, 255)},
+      {L"lblAds1", RGB(0, 0, 255)},
+  };
   const std::map<FontKind, FontExpectation> fonts = {
       {FontKind::Standard, {-11, FW_NORMAL}},  // 8.25 pt at 96 DPI
       {FontKind::Bold, {-11, FW_BOLD}},
@@ -195,11 +250,8 @@ TEST_F(MainWindowTest, EveryControlHasItsFontAndTheNamedOnesTheirColour) {
     ::SetTextColor(dc, RGB(1, 2, 3));
     ::SendMessageW(window->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                    reinterpret_cast<LPARAM>(control));
-    const COLORREF colour = ::GetTextColor(dc);
-    if (c.colour) {
-      EXPECT_EQ(colour, RGB(c.colour->red, c.colour->green, c.colour->blue));
-    } else
-      EXPECT_EQ(colour, ::GetSysColor(COLOR_WINDOWTEXT));
+    const auto named = colours.find(c.name);
+    EXPECT_EQ(::GetTextColor(dc), named != colours.end() ? named->second : ::GetSysColor(COLOR_WINDOWTEXT));
   }
   ::DeleteDC(dc);
 }
@@ -522,13 +574,17 @@ struct RefusalCase {
   const wchar_t* blank_box;
 };
 
+constexpr std::wstring_view kOrderNotSelected =
+    L"Expert Advisor not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";
+
 const RefusalCase kRefusals[] = {
     {"BuyWithShortPath", L"cmdBuy", kOrderNotSelected, false, nullptr},
     {"CloseAllWithShortPath", L"cmdCloseAll", kOrderNotSelected, false, nullptr},
     {"HedgeWithShortPath", L"cmdHedge", kOrderNotSelected, false, nullptr},
     {"BuyStopWithBlankPrice", L"cmdBuyStop", L"Price cannot be blank. Please enter Buy Stop Price.", true,
      L"txtbuystop_price"},
-    {"SendParametersWithBlankPath", L"cmdSendParameters", kSendParametersNotSelected, false,
+    {"SendParametersWithBlankPath", L"cmdSendParameters",
+     L"Expert Advisor is not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.", false,
      L"txtFileLocation"},
 };
 
@@ -613,46 +669,46 @@ INSTANTIATE_TEST_SUITE_P(Closing, CloseTest, testing::ValuesIn(kCloses),
 
 // --- What the actions read ---------------------------------------------------------------------------------
 
-TEST_F(MainWindowTest, TextReadsEachBoxWhateverItsLength) {
-  const std::pair<Field, const wchar_t*> boxes[] = {
-      {Field::FileLocation, L"txtFileLocation"},
-      {Field::Pair, L"txtPair"},
-      {Field::Lotsize, L"txtLotsize"},
-      {Field::TakeProfit, L"txtTakeProfit"},
-      {Field::StopLoss, L"txtStopLoss"},
-      {Field::MagicNo, L"txtMagicNo"},
-      {Field::Closeall, L"txtCloseall"},
-      {Field::BuyStopPrice, L"txtbuystop_price"},
-      {Field::SellStopPrice, L"txtsellstop_price"},
-      {Field::BuyLimitPrice, L"txtbuylimit_price"},
-      {Field::SellLimitPrice, L"txtselllimit_price"},
+// Which box each file's value comes from, seen in the files the buttons write: every box holds a text of
+// its own, longer than any fixed buffer would take, and the files go below the path in txtFileLocation.
+TEST_F(MainWindowTest, EachFileHoldsTheTextOfItsOwnBoxWhateverItsLength) {
+  const struct {
+    const wchar_t* box;
+    const wchar_t* button;
+    const wchar_t* file;
+  } kBoxes[] = {
+      {L"txtPair", L"cmdSendParameters", L"mypair.txt"},
+      {L"txtLotsize", L"cmdSendParameters", L"mylotsize.txt"},
+      {L"txtTakeProfit", L"cmdSendParameters", L"mytakeprofit.txt"},
+      {L"txtStopLoss", L"cmdSendParameters", L"mystoploss.txt"},
+      {L"txtMagicNo", L"cmdSendParameters", L"mymagicno.txt"},
+      {L"txtCloseall", L"cmdSendParameters", L"mycloseall.txt"},
+      {L"txtbuystop_price", L"cmdBuyStop", L"myprice.txt"},
+      {L"txtsellstop_price", L"cmdSellStop", L"myprice.txt"},
+      {L"txtbuylimit_price", L"cmdBuyLimit", L"myprice.txt"},
+      {L"txtselllimit_price", L"cmdSellLimit", L"myprice.txt"},
   };
-  int n = 0;
-  for (const auto& [field, box] : boxes) {
-    const std::wstring text = std::wstring(static_cast<size_t>(40000 + n), L'x') + box;
-    SetText(box, text);
-    EXPECT_EQ(window->Text(field), text) << Narrow(box);
-    ++n;
+  StartWithExpertAdvisor();
+  window->Select(Option::RealTime);
+  std::vector<std::string> texts;
+  for (const auto& c : kBoxes) {
+    texts.push_back(std::string(40000 + texts.size(), 'x') + Narrow(c.box));
+    SetText(c.box, std::wstring(texts.back().begin(), texts.back().end()));
+  }
+  for (size_t i = 0; i < std::size(kBoxes); ++i) {
+    SCOPED_TRACE(Narrow(kBoxes[i].box));
+    Click(kBoxes[i].button);
+    EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(kBoxes[i].file))), texts[i] + "\r\n");
   }
 }
 
-TEST_F(MainWindowTest, ADpiChangeRescalesEveryControlAndFont) {
+TEST_F(MainWindowTest, ADpiChangeRescalesControlsAndFonts) {
   RECT suggested{10, 20, 10 + 600, 20 + 400};
   ::SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-  for (const ControlLayout& c : MainLayout()) {
+  for (const BuiltControl& c : kBuilt) {
     SCOPED_TRACE(Narrow(c.name));
-    const TwipRect twips = PlaceInWindow(c);
-    RECT actual{};
-    ::GetWindowRect(Control(c.name), &actual);
-    ::MapWindowPoints(nullptr, window->hwnd(), reinterpret_cast<POINT*>(&actual), 2);
-    EXPECT_EQ(actual.left, At144(twips.left));
-    EXPECT_EQ(actual.top, At144(twips.top));
-    EXPECT_EQ(actual.right - actual.left, At144(twips.width));
-    EXPECT_EQ(actual.bottom - actual.top, At144(twips.height));
-    LOGFONTW font{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Control(c.name), WM_GETFONT, 0, 0)), sizeof font,
-                 &font);
-    EXPECT_EQ(font.lfHeight, c.font == FontKind::LargeBold ? -20 : -17);  // 9.75 and 8.25 pt, rounded
+    EXPECT_EQ(PlaceOf(Control(c.name)), c.at144);
+    EXPECT_EQ(FontOf(Control(c.name)).lfHeight, c.font.height144);
   }
   RECT placed{};
   ::GetWindowRect(window->hwnd(), &placed);

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "main_window_fixture.h"
-#include "vendor/sqlite_database.h"
+#include "vendor_services/sqlite_database.h"
 
 namespace qm {
 namespace {

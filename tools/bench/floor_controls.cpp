@@ -12,6 +12,7 @@
 
 #include "floor_window.h"
 #include "ui/main_layout.h"
+#include "ui/window_building.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ struct ControlClass {
   DWORD ex_style;
 };
 
-ControlClass ClassOf(qm::ControlKind kind) {
+ControlClass FloorClassOf(qm::ControlKind kind) {
   switch (kind) {
     case qm::ControlKind::Label:
       return {L"Static", SS_LEFT | SS_NOPREFIX, 0};
@@ -37,16 +38,6 @@ ControlClass ClassOf(qm::ControlKind kind) {
   return {L"Static", 0, 0};
 }
 
-int Pixels(int twips, UINT dpi) {
-  return ::MulDiv(twips, static_cast<int>(dpi), qm::kTwipsPerInch);
-}
-
-HFONT MakeFont(int centipoints, int weight, UINT dpi) {
-  return ::CreateFontW(-::MulDiv(centipoints, static_cast<int>(dpi), 7200), 0, 0, 0, weight, FALSE, FALSE,
-                       FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, qm::kFontFace.data());
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -55,31 +46,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (window == nullptr)
     return 1;
   const UINT dpi = ::GetDpiForWindow(window);
-  const std::array<HFONT, 3> fonts{MakeFont(qm::kStandardFontCentipoints, FW_NORMAL, dpi),
-                                   MakeFont(qm::kStandardFontCentipoints, FW_BOLD, dpi),
-                                   MakeFont(qm::kLargeFontCentipoints, FW_BOLD, dpi)};
+  const qm::FontSet fonts(dpi);
   for (const qm::ControlLayout* control : qm::CreationOrder()) {
-    const ControlClass kind = ClassOf(control->kind);
+    const ControlClass kind = FloorClassOf(control->kind);
     const qm::TwipRect place = qm::PlaceInWindow(*control);
     HWND created = ::CreateWindowExW(
         kind.ex_style, kind.name, std::wstring(control->caption).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
-        Pixels(place.left, dpi), Pixels(place.top, dpi), Pixels(place.width, dpi), Pixels(place.height, dpi),
-        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(qm::ControlId(control->name))), instance,
-        nullptr);
+        qm::Pixels(place.left, dpi), qm::Pixels(place.top, dpi), qm::Pixels(place.width, dpi),
+        qm::Pixels(place.height, dpi), window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(qm::ControlId(control->name))), instance, nullptr);
     if (created == nullptr)
       return 1;
-    ::SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(fonts[static_cast<size_t>(control->font)]),
-                   FALSE);
+    ::SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(fonts[control->font]), FALSE);
   }
-  RECT outer{0, 0, Pixels(qm::kClientWidthTwips, dpi), Pixels(qm::kClientHeightTwips, dpi)};
+  RECT outer{0, 0, qm::Pixels(qm::kClientWidthTwips, dpi), qm::Pixels(qm::kClientHeightTwips, dpi)};
   ::AdjustWindowRectExForDpi(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi);
-  ::SetWindowPos(window, nullptr, Pixels(qm::kClientLeftTwips, dpi), Pixels(qm::kClientTopTwips, dpi),
+  ::SetWindowPos(window, nullptr, qm::Pixels(qm::kClientLeftTwips, dpi), qm::Pixels(qm::kClientTopTwips, dpi),
                  outer.right - outer.left, outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::UpdateWindow(window);
   ::SetWindowTextW(::GetDlgItem(window, qm::ControlId(L"lblStatus")), L"Status: OK.");
-  const int ended = qm::bench::RunFloorMessages();
-  for (HFONT font : fonts)
-    ::DeleteObject(font);
-  return ended;
+  return qm::bench::RunFloorMessages();
 }

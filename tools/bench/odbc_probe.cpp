@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "bench_clock.h"
-#include "vendor/connection_string.h"
-#include "vendor/odbc.h"
-#include "vendor/vendor_database.h"
+#include "platform/odbc.h"
+#include "vendor_services/connection_string.h"
+#include "vendor_services/vendor_database.h"
 
 namespace {
 

@@ -7,6 +7,9 @@
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/unique_handle.h"
+#include "ui/resource.h"
+#include "ui/window_building.h"
 
 namespace qm {
 namespace {
@@ -19,41 +22,34 @@ constexpr wchar_t kDescription[] =
     L"Support: support@quenmarel.example";
 constexpr wchar_t kDisclaimer[] = L"Warning: Use at your own risk";
 
-constexpr int kTwipsPerInch = 1440;
 constexpr int kClientWidthTwips = 5730;
 constexpr int kClientHeightTwips = 3555;
 
-struct TwipsRect {
-  int left, top, width, height;
-};
-
 struct ControlRow {
   AboutControl id;
-  const wchar_t* window_class;
-  DWORD style;
-  DWORD ex_style;
-  TwipsRect at;
+  ChildClass cls;
+  TwipRect at;
   const wchar_t* text;
-  bool bold;
+  FontKind font;
 };
 
 // In tab order: the creation order is the tab order.
 // clang-format off
 constexpr std::array kControls{
-    ControlRow{kCmdOK,          L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0,                {4245, 2625, 1260, 345},
-                L"OK", false},
-    ControlRow{kPicIcon,        L"STATIC", SS_ICON | SS_CENTERIMAGE,      WS_EX_CLIENTEDGE, {240, 240, 540, 540},
-                L"", false},
-    ControlRow{kCmdSysInfo,     L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON,    0,                {4260, 3075, 1245, 345},
-                L"&System Info...", false},
-    ControlRow{kLblDescription, L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1050, 1125, 3885, 1170},
-                kDescription, false},
-    ControlRow{kLblDisclaimer,  L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {255, 2625, 3870, 825},
-                kDisclaimer, false},
-    ControlRow{kLblTitle,       L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1050, 240, 3885, 480},
-                L"", false},
-    ControlRow{kLblVersion,     L"STATIC", SS_LEFT | SS_NOPREFIX,         0,                {1080, 780, 3885, 225},
-                L"", true},
+    ControlRow{kCmdOK,          {L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0},                {4245, 2625, 1260, 345},
+                L"OK", FontKind::Standard},
+    ControlRow{kPicIcon,        {L"STATIC", SS_ICON | SS_CENTERIMAGE,      WS_EX_CLIENTEDGE}, {240, 240, 540, 540},
+                L"", FontKind::Standard},
+    ControlRow{kCmdSysInfo,     {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON,    0},                {4260, 3075, 1245, 345},
+                L"&System Info...", FontKind::Standard},
+    ControlRow{kLblDescription, {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {1050, 1125, 3885, 1170},
+                kDescription, FontKind::Standard},
+    ControlRow{kLblDisclaimer,  {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {255, 2625, 3870, 825},
+                kDisclaimer, FontKind::Standard},
+    ControlRow{kLblTitle,       {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {1050, 240, 3885, 480},
+                L"", FontKind::Standard},
+    ControlRow{kLblVersion,     {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {1080, 780, 3885, 225},
+                L"", FontKind::Bold},
 };
 // clang-format on
 
@@ -67,39 +63,6 @@ constexpr std::array kSeparator{
     LineSpec{90, 5654, 2445, 1, RGB(128, 128, 128)},
     LineSpec{105, 5654, 2460, 2, RGB(255, 255, 255)},
 };
-
-int Pixels(int twips, UINT dpi) {
-  return ::MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
-}
-
-UINT DpiOf(HWND window) {
-  const UINT dpi = ::GetDpiForWindow(window);
-  return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
-}
-
-class UniqueFont {
- public:
-  UniqueFont() = default;
-  UniqueFont(const UniqueFont&) = delete;
-  UniqueFont& operator=(const UniqueFont&) = delete;
-  ~UniqueFont() { reset(); }
-  HFONT get() const { return font_; }
-  void reset(HFONT font = nullptr) {
-    if (font_)
-      ::DeleteObject(font_);
-    font_ = font;
-  }
-
- private:
-  HFONT font_ = nullptr;
-};
-
-// MS Sans Serif 8.25 pt at the window's DPI.
-HFONT CreateDialogFont(UINT dpi, bool bold) {
-  return ::CreateFontW(-::MulDiv(825, static_cast<int>(dpi), 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
-                       FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
-}
 
 bool IsAbout(HWND window) {
   return window != nullptr && ::GetPropW(window, kAboutMarker) != nullptr;
@@ -122,28 +85,13 @@ LRESULT CALLBACK FilterAboutKeys(int code, WPARAM removal, LPARAM message) {
   return ::CallNextHookEx(nullptr, code, removal, message);
 }
 
-class KeyFilter {
- public:
-  KeyFilter() : hook_(::SetWindowsHookExW(WH_GETMESSAGE, FilterAboutKeys, nullptr, ::GetCurrentThreadId())) {}
-  KeyFilter(const KeyFilter&) = delete;
-  KeyFilter& operator=(const KeyFilter&) = delete;
-  ~KeyFilter() {
-    if (hook_)
-      ::UnhookWindowsHookEx(hook_);
-  }
-
- private:
-  HHOOK hook_;
-};
-
-// What one open dialog holds; it lives from WM_INITDIALOG to WM_NCDESTROY.
+// What one open dialog holds. ShowAbout makes it; the dialog takes it over when it starts (WM_INITDIALOG)
+// and frees it when it goes (WM_NCDESTROY).
 struct AboutState {
   HWND owner = nullptr;
   HINSTANCE instance = nullptr;
-  bool* adopted = nullptr;
-  UniqueFont font;
-  UniqueFont bold_font;
-  KeyFilter key_filter;
+  FontSet fonts;
+  UniqueHook key_filter{::SetWindowsHookExW(WH_GETMESSAGE, FilterAboutKeys, nullptr, ::GetCurrentThreadId())};
 };
 
 AboutState* StateOf(HWND dialog) {
@@ -152,7 +100,7 @@ AboutState* StateOf(HWND dialog) {
 
 HICON ApplicationIcon(HINSTANCE instance) {
   HICON icon = static_cast<HICON>(
-      ::LoadImageW(instance, MAKEINTRESOURCEW(kApplicationIconId), IMAGE_ICON, 32, 32, LR_SHARED));
+      ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENMAREL), IMAGE_ICON, 32, 32, LR_SHARED));
   return icon != nullptr ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);
 }
 
@@ -180,19 +128,14 @@ void PlaceOverOwner(HWND dialog, HWND owner, UINT dpi) {
 
 void CreateControls(HWND dialog, const AboutState& state, UINT dpi) {
   for (const ControlRow& row : kControls) {
-    HWND control = ::CreateWindowExW(
-        row.ex_style, row.window_class, row.text, WS_CHILD | WS_VISIBLE | row.style, 0, 0, 0, 0, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), state.instance, nullptr);
-    if (control == nullptr)
+    const RECT place = PixelRect(row.at, dpi);
+    HWND control = CreateChild(dialog, row.cls, row.text, row.id, place, state.fonts[row.font]);
+    if (control == nullptr || row.id != kPicIcon)
       continue;
-    ::SendMessageW(control, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(row.bold ? state.bold_font.get() : state.font.get()), FALSE);
-    if (row.id == kPicIcon) {
-      ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(ApplicationIcon(state.instance)), 0);
-    }
-    // Placed after the icon is set: an icon control sizes itself to its icon.
-    ::SetWindowPos(control, nullptr, Pixels(row.at.left, dpi), Pixels(row.at.top, dpi),
-                   Pixels(row.at.width, dpi), Pixels(row.at.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(ApplicationIcon(state.instance)), 0);
+    // Placed again once the icon is set: an icon control sizes itself to its icon.
+    ::SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 
@@ -229,13 +172,11 @@ void cmdSysInfo_Click(HWND dialog) {
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG: {
-      auto* state = reinterpret_cast<AboutState*>(lparam);
-      *state->adopted = true;
-      ::SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+      AboutState* state = reinterpret_cast<std::unique_ptr<AboutState>*>(lparam)->release();
+      ::SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
       ::SetPropW(dialog, kAboutMarker, dialog);
       const UINT dpi = DpiOf(dialog);
-      state->font.reset(CreateDialogFont(dpi, false));
-      state->bold_font.reset(CreateDialogFont(dpi, true));
+      state->fonts = FontSet(dpi);
       CreateControls(dialog, *state, dpi);
       ::SendMessageW(dialog, DM_SETDEFID, kCmdOK, 0);
       Form_Load(dialog);
@@ -268,10 +209,11 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     case WM_DESTROY:
       ::RemovePropW(dialog, kAboutMarker);
       break;
-    case WM_NCDESTROY:
-      delete StateOf(dialog);
+    case WM_NCDESTROY: {
+      const std::unique_ptr<AboutState> state(StateOf(dialog));
       ::SetWindowLongPtrW(dialog, DWLP_USER, 0);
       break;
+    }
   }
   return FALSE;
 }
@@ -301,18 +243,13 @@ HWND ShowAbout(HWND owner, HINSTANCE instance) {
     empty_template[0] = LOWORD(style);
     empty_template[1] = HIWORD(style);
 
-    bool adopted = false;
+    // A dialog that never starts leaves the state here, to go with this function.
     auto state = std::make_unique<AboutState>();
     state->owner = owner;
     state->instance = instance;
-    state->adopted = &adopted;
-    AboutState* handed_over = state.release();
     dialog =
         ::CreateDialogIndirectParamW(instance, reinterpret_cast<const DLGTEMPLATE*>(empty_template.data()),
-                                     owner, AboutProc, reinterpret_cast<LPARAM>(handed_over));
-    // Once the dialog has adopted its state, it frees it when it goes, created or not.
-    if (!adopted)
-      delete handed_over;
+                                     owner, AboutProc, reinterpret_cast<LPARAM>(&state));
     if (dialog == nullptr)
       return nullptr;
   }

@@ -10,8 +10,6 @@
 
 namespace qm {
 
-// The program's icon in its resources; without one the dialog shows the system's application icon.
-inline constexpr int kApplicationIconId = 1;
 // The caption of the message boxes the dialog shows.
 inline constexpr wchar_t kApplicationTitle[] = L"Quenmarel";
 

@@ -1,9 +1,8 @@
-#include "vendor/vendor_failures.h"
+#include "vendor_services/vendor_failures.h"
 
 #include <algorithm>
 
-#include "vendor/vendor_database.h"
-#include "vendor/vendor_text.h"
+#include "vendor_services/vendor_text.h"
 
 namespace qm {
 namespace {

@@ -1,4 +1,4 @@
-#include "vendor/web_launcher.h"
+#include "vendor_services/web_launcher.h"
 
 #include "platform/process.h"
 
@@ -13,10 +13,10 @@ Outcome VisitSite(std::wstring_view site_address, const ProgramStarter& start) {
   return std::nullopt;
 }
 
-std::wstring cmdVisit_QRX_Click(std::wstring_view site_address) {
-  return StatusReport(VisitSite(site_address, [](std::wstring_view program, std::wstring_view arguments) {
+Outcome VisitSite(std::wstring_view site_address) {
+  return VisitSite(site_address, [](std::wstring_view program, std::wstring_view arguments) {
     return StartProgram(program, arguments, WindowMode::NormalWithFocus);
-  }));
+  });
 }
 
 }  // namespace qm

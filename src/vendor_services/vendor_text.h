@@ -15,10 +15,6 @@ inline constexpr size_t kDriverMessageLimit = 1000;
 // field names (the names this program looks for are plain ASCII).
 bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
 
-// The public message as the label shows it: leading and trailing space characters removed, nothing else;
-// tabs and line breaks stay.
-std::wstring TrimMessageSpaces(std::wstring_view text);
-
 // A driver's message made fit for a one-line status label: each run of control characters (line breaks,
 // tabs, NULs) becomes one blank, the ends are trimmed, and a text beyond `limit` characters is cut and
 // ends in "...". Nothing else is removed: the driver's prefixes tell the user which layer complained.

@@ -11,29 +11,10 @@
 #include <variant>
 
 #include "platform/failure.h"
+#include "vendor_services/connection_string.h"
+#include "vendor_services/vendor_failures.h"
 
 namespace qm {
-
-// The provider's general failure (E_FAIL): what any failure to reach the server or to log in reports.
-inline constexpr long kProviderGeneralFailure = -2147467259;
-
-// The vendor's database server. A name under the reserved .example domain.
-inline constexpr std::wstring_view kVendorDatabaseHost = L"sql.qrxforex.example";
-
-// The vendor connection string. The program plays the PROVIDER itself; the rest goes to the ODBC driver
-// manager as written.
-inline constexpr std::wstring_view kVendorConnectionString =
-    L"PROVIDER=MSDASQL;driver={SQL Server};server=sql.qrxforex.example,1433;uid=qorlund;pwd=531kovar;"
-    L"database=Vostrel_EA;";
-static_assert(kVendorConnectionString.substr(kVendorConnectionString.find(L"server=") + 7)
-                  .starts_with(std::wstring(kVendorDatabaseHost) + L","),
-              "the connection string names the vendor's host");
-
-// "PROVIDER=MSDASQL;driver={SQL Server};server=<host>,1433;uid=qorlund;pwd=531kovar;database=Vostrel_EA;"
-std::wstring VendorConnectionString(std::wstring_view host = kVendorDatabaseHost);
-
-// "Status: OK.", "SQL Server is down." for the provider's general failure, otherwise "<number> : <text>".
-std::wstring VendorStatusReport(const Outcome& pending);
 
 struct PublicMessageRefresh {
   std::optional<std::wstring> message;  // the new text of lblAds2; nothing leaves the label as it is

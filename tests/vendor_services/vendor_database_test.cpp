@@ -1,4 +1,4 @@
-#include "vendor/vendor_database.h"
+#include "vendor_services/vendor_database.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "vendor/vendor_database.h"
+#include "vendor_services/vendor_database.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,10 +6,11 @@
 #include <variant>
 #include <vector>
 
-#include "vendor/connection_string.h"
-#include "vendor/odbc.h"
-#include "vendor/vendor_failures.h"
-#include "vendor/vendor_text.h"
+#include "platform/odbc.h"
+#include "platform/text.h"
+#include "vendor_services/connection_string.h"
+#include "vendor_services/vendor_failures.h"
+#include "vendor_services/vendor_text.h"
 
 namespace qm {
 
@@ -23,7 +24,8 @@ struct VendorDatabase::Handles {
 
 namespace {
 
-// The time-outs that users of the original database stack know: 15 s to log in, 30 s per command.
+// ADO's default time-outs, 15 s to log in and 30 s per command: a slow server gets as long as any ADO
+// program gives it, and a dead one is given up after that.
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
 constexpr SQLULEN kQueryTimeoutSeconds = 30;
 
@@ -78,8 +80,8 @@ std::variant<SQLUSMALLINT, Failure> FindPublicMessageColumn(const OdbcHandle& st
   return SQLUSMALLINT{0};
 }
 
-// The column's value in the current row as text, read in parts so that no length limit applies; the
-// runtime's Invalid use of Null for a NULL, which has no text.
+// The column's value in the current row as text, read in parts so that no length limit applies; 94 Invalid
+// use of Null for a NULL, which has no text.
 std::variant<std::wstring, Failure> ReadText(const OdbcHandle& statement, SQLUSMALLINT column) {
   std::wstring text;
   std::vector<SQLWCHAR> chunk(kChunkCharacters + 1);
@@ -120,7 +122,8 @@ std::variant<std::optional<std::wstring>, Failure> ReadFirstRow(const OdbcHandle
   auto text = ReadText(result, std::get<SQLUSMALLINT>(column));
   if (auto* failure = std::get_if<Failure>(&text))
     return *failure;
-  return std::optional<std::wstring>(TrimMessageSpaces(std::get<std::wstring>(text)));
+  // The label shows the message less the spaces at its ends; tabs and line breaks stay.
+  return std::optional<std::wstring>(TrimSpaces(std::get<std::wstring>(text)));
 }
 
 }  // namespace
@@ -186,9 +189,9 @@ std::variant<std::optional<std::wstring>, Failure> VendorDatabase::ReadPublicMes
   if (!result)
     return StatementFailure(Diagnostics(connection));
 
-  // A static, read-only cursor as the original stack asked for. Drivers that substitute another kind
-  // (01S02) or do not know the setting still run the query, and one forward read of one row is all this
-  // needs, so a refusal here is not a failure.
+  // A static, read-only cursor, as an ADO static read-only recordset asks for. Drivers that substitute
+  // another kind (01S02) or do not know the setting still run the query, and one forward read of one row is
+  // all this needs, so a refusal here is not a failure.
   ::SQLSetStmtAttrW(result.get(), SQL_ATTR_QUERY_TIMEOUT, AsPointer(kQueryTimeoutSeconds), 0);
   ::SQLSetStmtAttrW(result.get(), SQL_ATTR_CURSOR_TYPE, AsPointer(SQL_CURSOR_STATIC), 0);
   ::SQLSetStmtAttrW(result.get(), SQL_ATTR_CONCURRENCY, AsPointer(SQL_CONCUR_READ_ONLY), 0);

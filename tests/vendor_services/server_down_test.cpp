@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "vendor/vendor_database.h"
+#include "vendor_services/vendor_database.h"
 
 namespace qm {
 namespace {

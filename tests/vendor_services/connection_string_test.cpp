@@ -1,11 +1,9 @@
-#include "vendor/connection_string.h"
+#include "vendor_services/connection_string.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
-
-#include "vendor/vendor_database.h"
 
 namespace qm {
 namespace {

@@ -1,12 +1,10 @@
-#include "vendor/vendor_failures.h"
+#include "vendor_services/vendor_failures.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include "vendor/vendor_database.h"
 
 namespace qm {
 namespace {

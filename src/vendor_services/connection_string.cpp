@@ -1,9 +1,9 @@
-#include "vendor/connection_string.h"
+#include "vendor_services/connection_string.h"
 
 #include <algorithm>
 
-#include "vendor/vendor_database.h"
-#include "vendor/vendor_text.h"
+#include "vendor_services/vendor_failures.h"
+#include "vendor_services/vendor_text.h"
 
 namespace qm {
 namespace {

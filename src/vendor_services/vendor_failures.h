@@ -1,22 +1,20 @@
 #pragma once
-// What the vendor feed reports when the database work fails: the numbers that users of the original
-// database stack know, with the driver's own message where the driver has one. Pure logic, no Win32 or
-// ODBC headers: the ODBC code hands its diagnostic records over as plain values.
+// What the vendor feed reports when the database work fails: the failure numbers that ADO and its OLE DB
+// provider for ODBC report for the same faults, each with the driver's own message where the driver has one.
+// Pure logic, no Win32 or ODBC headers: the ODBC code hands its diagnostic records over as plain values.
 
 #include <string>
 #include <vector>
 
+#include "platform/diagnostic_record.h"
 #include "platform/failure.h"
 
 namespace qm {
 
-// One diagnostic record as SQLGetDiagRec returns it.
-struct DiagnosticRecord {
-  std::wstring sqlstate;  // five characters, "42S02"
-  long native_error = 0;
-  std::wstring message;
-};
-
+// The provider's general failure (E_FAIL): what any failure to reach the server or to log in reports.
+inline constexpr long kProviderGeneralFailure = -2147467259;
+// A connection string that names a provider other than the OLE DB provider for ODBC.
+inline constexpr long kProviderNotFound = 3706;
 // A table the statement names does not exist.
 inline constexpr long kNoSuchTable = -2147217865;
 // Any other failure of the statement: syntax, permissions, a broken link, a time-out.
@@ -35,5 +33,8 @@ Failure StatementFailure(const std::vector<DiagnosticRecord>& records);
 
 // The result has no Public_Msg field.
 Failure FieldNotFoundFailure();
+
+// "Status: OK.", "SQL Server is down." for the provider's general failure, otherwise "<number> : <text>".
+std::wstring VendorStatusReport(const Outcome& pending);
 
 }  // namespace qm

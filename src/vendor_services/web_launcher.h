@@ -1,7 +1,7 @@
 #pragma once
-// The web-site button (cmdVisit_QRX): opens the vendor's site through the Windows shell program, which hands
-// it to the default browser, and then in Firefox at its standard folder. Both starts are made on every click,
-// the shell first; a failed start skips what follows. No message box, no refresh of the public message.
+// The program starts behind the web-site button: the vendor's site through the Windows shell program, which
+// hands it to the default browser, and then in Firefox at its standard folder. Both starts are made on every
+// click, the shell first; a failed start skips what follows.
 
 #include <functional>
 #include <string>
@@ -22,8 +22,7 @@ using ProgramStarter = std::function<Outcome(std::wstring_view program, std::wst
 // The two starts in order; returns the failure of the first start that failed, if any.
 Outcome VisitSite(std::wstring_view site_address, const ProgramStarter& start);
 
-// The click on cmdVisit_QRX with the system's process start: returns the new text of the status line,
-// "Status: OK." or the failure as number, " : " and description.
-std::wstring cmdVisit_QRX_Click(std::wstring_view site_address);
+// VisitSite with the system's process start.
+Outcome VisitSite(std::wstring_view site_address);
 
 }  // namespace qm

@@ -1,4 +1,6 @@
-#include "vendor/vendor_text.h"
+#include "vendor_services/vendor_text.h"
+
+#include "platform/text.h"
 
 namespace qm {
 namespace {
@@ -25,13 +27,6 @@ bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
   return true;
 }
 
-std::wstring TrimMessageSpaces(std::wstring_view text) {
-  const size_t first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos)
-    return {};
-  return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
-}
-
 std::wstring OneLineDriverMessage(std::wstring_view text, size_t limit) {
   std::wstring line;
   line.reserve(text.size());
@@ -42,7 +37,7 @@ std::wstring OneLineDriverMessage(std::wstring_view text, size_t limit) {
       line += L' ';
     }
   }
-  line = TrimMessageSpaces(line);
+  line = TrimSpaces(line);
   if (line.size() > limit) {
     line.resize(limit);
     // Never leave half of a surrogate pair before the ellipsis.

@@ -1,4 +1,4 @@
-#include "vendor/odbc.h"
+#include "platform/odbc.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "vendor/vendor_text.h"
+#include "vendor_services/vendor_text.h"
 
 #include <gtest/gtest.h>
 
@@ -7,24 +7,6 @@
 
 namespace qm {
 namespace {
-
-struct TextCase {
-  std::wstring input;
-  std::wstring expected;
-};
-
-class TrimMessageSpacesTest : public testing::TestWithParam<TextCase> {};
-
-TEST_P(TrimMessageSpacesTest, RemovesOnlySpacesAtTheEnds) {
-  EXPECT_EQ(TrimMessageSpaces(GetParam().input), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(VendorText, TrimMessageSpacesTest,
-                         testing::Values(TextCase{L"", L""}, TextCase{L"   ", L""}, TextCase{L"a", L"a"},
-                                         TextCase{L"  a b  ", L"a b"}, TextCase{L"\ta\t", L"\ta\t"},
-                                         TextCase{L" \r\n a \r\n ", L"\r\n a \r\n"},
-                                         TextCase{L"\u00a0a\u00a0", L"\u00a0a\u00a0"},
-                                         TextCase{L"\u3000a ", L"\u3000a"}));
 
 struct DriverMessageCase {
   const char* name;

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "vendor/vendor_failures.h"
+#include "platform/diagnostic_record.h"
 
 namespace qm {
 

@@ -5,9 +5,9 @@
 #include <stdexcept>
 #include <variant>
 
-#include "vendor/connection_string.h"
-#include "vendor/odbc.h"
-#include "vendor/vendor_database.h"
+#include "platform/odbc.h"
+#include "vendor_services/connection_string.h"
+#include "vendor_services/vendor_database.h"
 
 namespace qm::test {
 namespace {

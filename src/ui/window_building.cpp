@@ -1,0 +1,151 @@
+#include "ui/window_building.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace qm {
+namespace {
+
+constexpr std::wstring_view kFontFace = L"MS Sans Serif";
+// Font sizes in hundredths of a point.
+constexpr int kStandardFontCentipoints = 825;
+constexpr int kLargeFontCentipoints = 975;
+
+}  // namespace
+
+int Pixels(int twips, UINT dpi) {
+  return ::MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
+
+RECT PixelRect(const TwipRect& place, UINT dpi) {
+  const int left = Pixels(place.left, dpi);
+  const int top = Pixels(place.top, dpi);
+  return {left, top, left + Pixels(place.width, dpi), top + Pixels(place.height, dpi)};
+}
+
+UINT DpiOf(HWND window) {
+  const UINT dpi = ::GetDpiForWindow(window);
+  return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+UniqueFont MakeFont(FontKind kind, UINT dpi) {
+  LOGFONTW font{};
+  const int centipoints = kind == FontKind::LargeBold ? kLargeFontCentipoints : kStandardFontCentipoints;
+  font.lfHeight = -::MulDiv(centipoints, static_cast<int>(dpi), 72 * 100);
+  font.lfWeight = kind == FontKind::Standard ? FW_NORMAL : FW_BOLD;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
+  kFontFace.copy(font.lfFaceName, LF_FACESIZE - 1);
+  return UniqueFont(::CreateFontIndirectW(&font));
+}
+
+FontSet::FontSet(UINT dpi)
+    : fonts_{MakeFont(FontKind::Standard, dpi), MakeFont(FontKind::Bold, dpi),
+             MakeFont(FontKind::LargeBold, dpi)} {}
+
+HWND CreateChild(HWND parent, const ChildClass& cls, std::wstring_view text, int id, const RECT& place,
+                 HFONT font) {
+  const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
+  HWND child =
+      ::CreateWindowExW(cls.ex_style, cls.name, std::wstring(text).c_str(), WS_CHILD | WS_VISIBLE | cls.style,
+                        place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  if (child != nullptr)
+    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return child;
+}
+
+// A control's painting is clipped by the siblings above it, so that of two overlapping controls the upper
+// one is seen whole.
+ChildClass ClassOf(ControlKind kind) {
+  constexpr DWORD kChild = WS_CLIPSIBLINGS;
+  switch (kind) {
+    case ControlKind::Label:
+      // Captions are plain text: no access keys, wrapped within the width, cut at the lower edge.
+      return {WC_STATICW, kChild | WS_GROUP | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, 0};
+    case ControlKind::TextBox:
+      return {WC_EDITW, kChild | WS_GROUP | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::CommandButton:
+      return {WC_BUTTONW, kChild | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0};
+    case ControlKind::OptionButton:
+      // Not an automatic radio button: the window decides when the selection changes, so that the option
+      // change runs once per change however the selection was made.
+      return {WC_BUTTONW, kChild | BS_RADIOBUTTON, 0};
+    case ControlKind::Frame:
+      return {WC_BUTTONW, kChild | WS_GROUP | BS_GROUPBOX, 0};
+  }
+  return {WC_STATICW, kChild, 0};
+}
+
+std::unordered_map<int, HWND> CreateLayoutControls(HWND window, const FontSet& fonts, UINT dpi) {
+  std::unordered_map<int, HWND> controls;
+  const ControlLayout* previous = nullptr;
+  for (const ControlLayout* control : CreationOrder()) {
+    ChildClass cls = ClassOf(control->kind);
+    // The first option of a frame starts its group and is the group's tab stop until one is selected.
+    const bool first_option = control->kind == ControlKind::OptionButton &&
+                              !(previous != nullptr && previous->kind == ControlKind::OptionButton &&
+                                previous->container == control->container);
+    if (first_option)
+      cls.style |= WS_GROUP | WS_TABSTOP;
+    // Children go below the siblings created before them: creation order is stacking order. Each is made in
+    // its place and given its font while the window is hidden: under Wine every later move or font change of
+    // a control is a round trip to the window server and a redraw.
+    const int id = ControlId(control->name);
+    HWND created = CreateChild(window, cls, control->caption, id, PixelRect(PlaceInWindow(*control), dpi),
+                               fonts[control->font]);
+    if (created == nullptr)
+      return {};
+    controls[id] = created;
+    if (control->kind == ControlKind::TextBox)
+      ::SendMessageW(created, EM_SETLIMITTEXT, 0, 0);  // no limit on what a box holds
+    previous = control;
+  }
+  return controls;
+}
+
+HWND CreateTooltipWindow(HWND owner) {
+  const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(owner, GWLP_HINSTANCE));
+  return ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                           instance, nullptr);
+}
+
+bool AddTooltip(HWND tooltip, HWND control, std::wstring_view text) {
+  std::wstring shown(text);
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = ::GetParent(control);
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = shown.data();
+  return ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool)) != FALSE;
+}
+
+void PlaceClientArea(HWND window, const RECT& client, DWORD style, DWORD ex_style, UINT dpi) {
+  RECT outer = client;
+  ::AdjustWindowRectExForDpi(&outer, style, ::GetMenu(window) != nullptr, ex_style, dpi);
+  ::SetWindowPos(window, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame the system draws can differ from the computed one (a menu bar that wraps, another theme):
+  // correct by what the window reports, so that the client area itself has the size and place asked for.
+  RECT actual{};
+  ::GetClientRect(window, &actual);
+  POINT origin{0, 0};
+  ::ClientToScreen(window, &origin);
+  const int dx = client.left - origin.x;
+  const int dy = client.top - origin.y;
+  const int dw = (client.right - client.left) - actual.right;
+  const int dh = (client.bottom - client.top) - actual.bottom;
+  if (dx != 0 || dy != 0 || dw != 0 || dh != 0) {
+    ::SetWindowPos(window, nullptr, outer.left + dx, outer.top + dy, outer.right - outer.left + dw,
+                   outer.bottom - outer.top + dh, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+}  // namespace qm

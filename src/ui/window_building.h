@@ -1,0 +1,67 @@
+#pragma once
+// Building windows from layout data, for the main window and the About dialog alike: twips to pixels at a
+// window's DPI, the panel's fonts at a DPI, child controls made in their place with their font, tooltips,
+// and a window placed by its client area.
+
+#include <windows.h>
+
+#include <array>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/unique_handle.h"
+#include "ui/layout_units.h"
+#include "ui/main_layout.h"
+
+namespace qm {
+
+// Twips to pixels at `dpi`, rounded to the nearest pixel.
+int Pixels(int twips, UINT dpi);
+RECT PixelRect(const TwipRect& place, UINT dpi);
+
+// The DPI the window is drawn at; 96 when the system cannot tell.
+UINT DpiOf(HWND window);
+
+// The font of `kind` at `dpi`.
+UniqueFont MakeFont(FontKind kind, UINT dpi);
+
+// One font of each kind at one DPI.
+class FontSet {
+ public:
+  FontSet() = default;
+  explicit FontSet(UINT dpi);
+  HFONT operator[](FontKind kind) const { return fonts_[static_cast<size_t>(kind)].get(); }
+
+ private:
+  std::array<UniqueFont, 3> fonts_;
+};
+
+// A child control's window class and styles; WS_CHILD and WS_VISIBLE are added.
+struct ChildClass {
+  const wchar_t* name;
+  DWORD style;
+  DWORD ex_style;
+};
+
+// Creates a visible child control of `parent` in `place` (pixels) and gives it `font` without redrawing.
+// Null when the system refuses.
+HWND CreateChild(HWND parent, const ChildClass& cls, std::wstring_view text, int id, const RECT& place,
+                 HFONT font);
+
+// The window class and styles of each kind of control of the main window's layout.
+ChildClass ClassOf(ControlKind kind);
+
+// Every control of the main window's layout as a child of `window`, in creation order, in its place and font
+// at `dpi`; by control identifier. Empty when the system refused one (GetLastError tells why).
+std::unordered_map<int, HWND> CreateLayoutControls(HWND window, const FontSet& fonts, UINT dpi);
+
+// A tooltip window owned by `owner`, and one tool on it: `control` shows `text`. Null or false when the
+// system refuses.
+HWND CreateTooltipWindow(HWND owner);
+bool AddTooltip(HWND tooltip, HWND control, std::wstring_view text);
+
+// Moves and sizes `window` so that its client area is `client` (screen pixels at `dpi`) for a window of
+// these styles.
+void PlaceClientArea(HWND window, const RECT& client, DWORD style, DWORD ex_style, UINT dpi);
+
+}  // namespace qm
