@@ -23,9 +23,8 @@ struct VendorDatabase::Handles {
 
 namespace {
 
-// The time-outs that users of the original database stack know: 15 s to log in, 30 s per command.
-constexpr SQLULEN kLoginTimeoutSeconds = 15;
-constexpr SQLULEN kQueryTimeoutSeconds = 30;
+constexpr SQLULEN kLoginTimeoutSeconds = kVendorLoginTimeout.count();
+constexpr SQLULEN kQueryTimeoutSeconds = kVendorQueryTimeout.count();
 
 constexpr std::wstring_view kPublicMessageQuery = L"SELECT * from Vostrel_Gap;";
 constexpr std::wstring_view kPublicMessageField = L"Public_Msg";
@@ -165,11 +164,19 @@ Outcome VendorDatabase::ConnectVendorDatabase() {
   }
 }
 
+std::variant<std::optional<std::wstring>, Failure> VendorDatabase::ReadPublicMessage() {
+  try {
+    return QueryFirstRow();
+  } catch (const std::bad_alloc&) {
+    return RuntimeFailure(err::kOutOfMemory);
+  }
+}
+
 PublicMessageRefresh VendorDatabase::RefreshPublicMessage() {
   try {
     if (Outcome failure = OpenNewConnection())
       return {std::nullopt, failure};
-    if (auto message = ReadPublicMessage(); std::holds_alternative<Failure>(message)) {
+    if (auto message = QueryFirstRow(); std::holds_alternative<Failure>(message)) {
       return {std::nullopt, std::get<Failure>(message)};
     } else {
       return {std::get<std::optional<std::wstring>>(message), std::nullopt};
@@ -179,7 +186,7 @@ PublicMessageRefresh VendorDatabase::RefreshPublicMessage() {
   }
 }
 
-std::variant<std::optional<std::wstring>, Failure> VendorDatabase::ReadPublicMessage() {
+std::variant<std::optional<std::wstring>, Failure> VendorDatabase::QueryFirstRow() {
   const OdbcHandle& connection = handles_->adoVendorConn;
   handles_->adoPrimaryRS = OdbcHandle::Allocate(SQL_HANDLE_STMT, connection.get());
   const OdbcHandle& result = handles_->adoPrimaryRS;

@@ -4,6 +4,7 @@
 // connection (adoVendorConn) and the last result (adoPrimaryRS) are held here and replaced by the next
 // refresh, released when this object goes.
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,11 @@ namespace qm {
 
 // The provider's general failure (E_FAIL): what any failure to reach the server or to log in reports.
 inline constexpr long kProviderGeneralFailure = -2147467259;
+
+// The time-outs that users of the original database stack know: 15 s to log in, 30 s per command. They are
+// asked of the driver; the vendor worker enforces them as well, for drivers that do not honour them.
+inline constexpr std::chrono::seconds kVendorLoginTimeout{15};
+inline constexpr std::chrono::seconds kVendorQueryTimeout{30};
 
 // The vendor's database server. A name under the reserved .example domain.
 inline constexpr std::wstring_view kVendorDatabaseHost = L"sql.qrxforex.example";
@@ -49,7 +55,10 @@ class VendorDatabase {
 
   // Opens a new connection in place of the held one.
   Outcome ConnectVendorDatabase();
-  // Opens a new connection, runs "SELECT * from Vostrel_Gap;" and takes Public_Msg of the first row.
+  // Runs "SELECT * from Vostrel_Gap;" on the held connection and takes Public_Msg of the first row: its
+  // trimmed text, nothing for an empty table. The query phase of a refresh, after ConnectVendorDatabase.
+  std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage();
+  // Opens a new connection and reads the public message on it.
   PublicMessageRefresh RefreshPublicMessage();
 
  private:
@@ -57,9 +66,8 @@ class VendorDatabase {
 
   // Replaces the held connection (and the result made on it) with a newly opened one.
   Outcome OpenNewConnection();
-  // Runs the query on the held connection: the trimmed Public_Msg of the first row, nothing for an empty
-  // table.
-  std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage();
+  // ReadPublicMessage without its trap.
+  std::variant<std::optional<std::wstring>, Failure> QueryFirstRow();
 
   std::wstring connection_string_;
   std::unique_ptr<Handles> handles_;
