@@ -26,8 +26,8 @@ namespace {
 
 // ADO's default time-outs, 15 s to log in and 30 s per command: a slow server gets as long as any ADO
 // program gives it, and a dead one is given up after that.
-constexpr SQLULEN kLoginTimeoutSeconds = 15;
-constexpr SQLULEN kQueryTimeoutSeconds = 30;
+constexpr SQLULEN kLoginTimeoutSeconds = kVendorLoginTimeout.count();
+constexpr SQLULEN kQueryTimeoutSeconds = kVendorQueryTimeout.count();
 
 constexpr std::wstring_view kPublicMessageQuery = L"SELECT * from Vostrel_Gap;";
 constexpr std::wstring_view kPublicMessageField = L"Public_Msg";
@@ -168,11 +168,19 @@ Outcome VendorDatabase::ConnectVendorDatabase() {
   }
 }
 
+std::variant<std::optional<std::wstring>, Failure> VendorDatabase::ReadPublicMessage() {
+  try {
+    return QueryFirstRow();
+  } catch (const std::bad_alloc&) {
+    return RuntimeFailure(err::kOutOfMemory);
+  }
+}
+
 PublicMessageRefresh VendorDatabase::RefreshPublicMessage() {
   try {
     if (Outcome failure = OpenNewConnection())
       return {std::nullopt, failure};
-    if (auto message = ReadPublicMessage(); std::holds_alternative<Failure>(message)) {
+    if (auto message = QueryFirstRow(); std::holds_alternative<Failure>(message)) {
       return {std::nullopt, std::get<Failure>(message)};
     } else {
       return {std::get<std::optional<std::wstring>>(message), std::nullopt};
@@ -182,7 +190,7 @@ PublicMessageRefresh VendorDatabase::RefreshPublicMessage() {
   }
 }
 
-std::variant<std::optional<std::wstring>, Failure> VendorDatabase::ReadPublicMessage() {
+std::variant<std::optional<std::wstring>, Failure> VendorDatabase::QueryFirstRow() {
   const OdbcHandle& connection = handles_->adoVendorConn;
   handles_->adoPrimaryRS = OdbcHandle::Allocate(SQL_HANDLE_STMT, connection.get());
   const OdbcHandle& result = handles_->adoPrimaryRS;

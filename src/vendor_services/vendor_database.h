@@ -4,6 +4,7 @@
 // connection (adoVendorConn) and the last result (adoPrimaryRS) are held here and replaced by the next
 // refresh, released when this object goes.
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,11 @@
 #include "vendor_services/vendor_failures.h"
 
 namespace qm {
+
+// Login and query time-outs: 15 s to log in, 30 s per statement. They are asked of the driver; the vendor
+// worker enforces them as well, for drivers that do not honour them.
+inline constexpr std::chrono::seconds kVendorLoginTimeout{15};
+inline constexpr std::chrono::seconds kVendorQueryTimeout{30};
 
 struct PublicMessageRefresh {
   std::optional<std::wstring> message;  // the new text of lblAds2; nothing leaves the label as it is
@@ -30,7 +36,10 @@ class VendorDatabase {
 
   // Opens a new connection in place of the held one.
   Outcome ConnectVendorDatabase();
-  // Opens a new connection, runs "SELECT * from Vostrel_Gap;" and takes Public_Msg of the first row.
+  // Runs "SELECT * from Vostrel_Gap;" on the held connection and takes Public_Msg of the first row: its
+  // trimmed text, nothing for an empty table. The query phase of a refresh, after ConnectVendorDatabase.
+  std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage();
+  // Opens a new connection and reads the public message on it.
   PublicMessageRefresh RefreshPublicMessage();
 
  private:
@@ -38,9 +47,8 @@ class VendorDatabase {
 
   // Replaces the held connection (and the result made on it) with a newly opened one.
   Outcome OpenNewConnection();
-  // Runs the query on the held connection: the trimmed Public_Msg of the first row, nothing for an empty
-  // table.
-  std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage();
+  // ReadPublicMessage without its trap.
+  std::variant<std::optional<std::wstring>, Failure> QueryFirstRow();
 
   std::wstring connection_string_;
   std::unique_ptr<Handles> handles_;

@@ -3,89 +3,22 @@
 // bytes that are no login reply. Only the loopback address is used. Through the vendor database directly
 // and through the real window's start and refresh; the window must go on working after each.
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <ostream>
 #include <string>
-#include <thread>
 
 #include "reliability/figures.h"
 #include "reliability/window_checks.h"
+#include "support/loopback_server.h"
 #include "ui/main_window_fixture.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
 namespace {
 
-enum class Behaviour {
-  Closed,          // bound, never listening: the connection is refused
-  AcceptAndClose,  // the connection is taken and closed before any reply
-  Garbage,         // the connection is taken and answered with bytes that are no login reply
-};
-
-// A server on 127.0.0.1 for as long as this object lives.
-class LoopbackServer {
- public:
-  explicit LoopbackServer(Behaviour behaviour) : behaviour_(behaviour) {
-    WSADATA data;
-    started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int size = sizeof address;
-    if (socket_ == INVALID_SOCKET || ::bind(socket_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-      return;
-    }
-    port_ = ntohs(address.sin_port);
-    if (behaviour_ != Behaviour::Closed && ::listen(socket_, 8) == 0)
-      thread_ = std::thread([this] { Serve(); });
-  }
-  ~LoopbackServer() {
-    stopping_ = true;
-    if (socket_ != INVALID_SOCKET)
-      ::closesocket(socket_);  // ends the accept that waits
-    if (thread_.joinable())
-      thread_.join();
-    if (started_)
-      ::WSACleanup();
-  }
-  LoopbackServer(const LoopbackServer&) = delete;
-  LoopbackServer& operator=(const LoopbackServer&) = delete;
-
-  unsigned port() const { return port_; }
-  int connections() const { return connections_; }
-
- private:
-  void Serve() {
-    while (!stopping_) {
-      SOCKET client = ::accept(socket_, nullptr, nullptr);
-      if (client == INVALID_SOCKET)
-        return;
-      ++connections_;
-      if (behaviour_ == Behaviour::Garbage) {
-        static constexpr char kGarbage[] = "HTTP/1.0 400 Bad Request\r\n\r\n\x04\x01\x00\x08\xff\xff\xff\xff";
-        ::send(client, kGarbage, sizeof kGarbage - 1, 0);
-        char sink[512];
-        ::recv(client, sink, sizeof sink, 0);
-      }
-      ::closesocket(client);
-    }
-  }
-
-  Behaviour behaviour_;
-  bool started_ = false;
-  SOCKET socket_ = INVALID_SOCKET;
-  unsigned port_ = 0;
-  std::atomic<bool> stopping_{false};
-  std::atomic<int> connections_{0};
-  std::thread thread_;
-};
+using test::LoopbackServer;
+using test::ServerBehaviour;
 
 // The vendor's connection string for 127.0.0.1 with `port` in place of 1433.
 std::wstring ConnectionStringTo(unsigned port) {
@@ -97,7 +30,7 @@ std::wstring ConnectionStringTo(unsigned port) {
 
 struct ServerCase {
   const char* name;
-  Behaviour behaviour;
+  ServerBehaviour behaviour;
 };
 
 void PrintTo(const ServerCase& c, std::ostream* out) {
@@ -105,9 +38,9 @@ void PrintTo(const ServerCase& c, std::ostream* out) {
 }
 
 const ServerCase kServerCases[] = {
-    {"server down (closed port)", Behaviour::Closed},
-    {"login refused (connection closed at once)", Behaviour::AcceptAndClose},
-    {"login refused (garbage answer)", Behaviour::Garbage},
+    {"server down (closed port)", ServerBehaviour::Closed},
+    {"login refused (connection closed at once)", ServerBehaviour::AcceptAndClose},
+    {"login refused (garbage answer)", ServerBehaviour::Garbage},
 };
 
 std::string TestName(const testing::TestParamInfo<ServerCase>& info) {
@@ -129,7 +62,7 @@ TEST_P(VendorServerTest, BothOperationsReportSqlServerIsDown) {
   const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
   EXPECT_EQ(refresh.message, std::nullopt);
   EXPECT_EQ(VendorStatusReport(refresh.failure), kDown);
-  if (GetParam().behaviour != Behaviour::Closed) {
+  if (GetParam().behaviour != ServerBehaviour::Closed) {
     EXPECT_GE(server.connections(), 2) << "the driver reached the server each time";
   }
 }

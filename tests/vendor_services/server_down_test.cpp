@@ -1,55 +1,21 @@
 // FreeTDS, registered as "SQL Server" as it is for real use, against servers that cannot answer. Only the
 // loopback address is ever contacted: the closed port is one this test holds bound without listening, and
 // the other host is under the reserved .invalid domain, which never resolves.
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 
+#include "support/loopback_server.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
 namespace {
 
+using test::LoopbackServer;
+using test::ServerBehaviour;
 using testing::HasSubstr;
-
-// A loopback port that refuses connections for as long as this object lives: bound, never listening.
-class ClosedLoopbackPort {
- public:
-  ClosedLoopbackPort() {
-    WSADATA data;
-    started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    int size = sizeof address;
-    if (socket_ != INVALID_SOCKET && ::bind(socket_, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-      port_ = ntohs(address.sin_port);
-    }
-  }
-  ~ClosedLoopbackPort() {
-    if (socket_ != INVALID_SOCKET)
-      ::closesocket(socket_);
-    if (started_)
-      ::WSACleanup();
-  }
-  ClosedLoopbackPort(const ClosedLoopbackPort&) = delete;
-  ClosedLoopbackPort& operator=(const ClosedLoopbackPort&) = delete;
-
-  unsigned port() const { return port_; }
-
- private:
-  bool started_ = false;
-  SOCKET socket_ = INVALID_SOCKET;
-  unsigned port_ = 0;
-};
 
 // The vendor's connection string around `host`, with `port` in place of 1433.
 std::wstring ConnectionStringTo(const std::wstring& host, unsigned port) {
@@ -77,7 +43,7 @@ const DownCase kDownCases[] = {
 class ServerDownTest : public testing::TestWithParam<DownCase> {};
 
 TEST_P(ServerDownTest, BothOperationsReportSqlServerIsDown) {
-  ClosedLoopbackPort closed;
+  LoopbackServer closed(ServerBehaviour::Closed);
   ASSERT_NE(closed.port(), 0u);
   const bool loopback = GetParam().host.empty();
   VendorDatabase vendor(loopback ? ConnectionStringTo(L"127.0.0.1", closed.port())

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 #include <variant>
 
 #include "platform/odbc.h"
@@ -31,7 +32,8 @@ std::string Narrow(const std::wstring& text) {
 
 }  // namespace
 
-SqliteVendorDatabase::SqliteVendorDatabase() {
+SqliteVendorDatabase::SqliteVendorDatabase(std::wstring connection_string)
+    : connection_string_(std::move(connection_string)) {
   wchar_t folder[MAX_PATH + 1] = {};
   const DWORD length = ::GetCurrentDirectoryW(MAX_PATH, folder);
   if (length == 0 || length > MAX_PATH)
@@ -71,7 +73,7 @@ void SqliteVendorDatabase::Run(const std::wstring& sql) const {
   OdbcHandle connection = OdbcHandle::Allocate(SQL_HANDLE_DBC, environment.get());
   if (!connection)
     Fail("allocating a connection", environment);
-  std::wstring connection_string = std::get<std::wstring>(DriverConnectionString(VendorConnectionString()));
+  std::wstring connection_string = std::get<std::wstring>(DriverConnectionString(connection_string_));
   if (!Succeeded(::SQLDriverConnectW(connection.get(), nullptr, OdbcText(connection_string), SQL_NTS, nullptr,
                                      0, nullptr, SQL_DRIVER_NOPROMPT))) {
     Fail("connecting", connection);

@@ -8,11 +8,14 @@
 
 #include <string>
 
+#include "vendor_services/vendor_database.h"
+
 namespace qm::test {
 
 class SqliteVendorDatabase {
  public:
-  SqliteVendorDatabase();
+  // `connection_string` names the SQLite driver, as "SQL Server" in the tests' driver list or by its path.
+  explicit SqliteVendorDatabase(std::wstring connection_string = VendorConnectionString());
   ~SqliteVendorDatabase();
   SqliteVendorDatabase(const SqliteVendorDatabase&) = delete;
   SqliteVendorDatabase& operator=(const SqliteVendorDatabase&) = delete;
@@ -26,6 +29,7 @@ class SqliteVendorDatabase {
  private:
   void Remove() const;
 
+  std::wstring connection_string_;
   std::wstring path_;
 };
 

@@ -1,0 +1,105 @@
+#pragma once
+// The vendor work off the user-interface thread. The start-up connect and the message refreshes run, one at a
+// time and in request order, on one worker thread with a VendorDatabase of its own; requests made while one
+// runs merge into one that runs after it (VendorRequests). Each result is handed to a callback on the
+// worker's side; the window posts it to itself and asks Judge what to do with it there.
+//
+// Every wait is bounded whatever the driver does: a watchdog gives a login up a little after the login
+// time-out and a query a little after the query time-out, delivers the failure the time-out stands for, and
+// leaves the thread inside the call behind. That thread keeps its own database and never delivers; the next
+// request runs on a fresh thread. Nothing here ever waits for a driver call to end, the destructor included,
+// so the program can end at once; the worker never touches an exchange file, so nothing can be lost.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "platform/failure.h"
+#include "vendor_services/vendor_database.h"
+#include "vendor_services/vendor_requests.h"
+
+namespace qm {
+
+// The result of one request.
+struct VendorResult {
+  VendorRequestKind kind = VendorRequestKind::Connect;
+  std::uint64_t sequence = 0;
+  std::optional<std::wstring> message;  // a refresh's new text for lblAds2; nothing leaves the label as it is
+  Outcome outcome;                      // what VendorStatusReport makes of it
+
+  friend bool operator==(const VendorResult&, const VendorResult&) = default;
+};
+
+// Takes each result, in request order, never after the worker is destroyed: on a thread of the worker (on
+// the asking thread only when no thread could be started). It runs under the worker's lock: it must be quick
+// and must not call the worker (the window posts the result to itself).
+using VendorResultHandler = std::function<void(VendorResult)>;
+
+// The two phases of a request as one worker thread runs them; each worker thread makes its own session and
+// is the only one to use it.
+class VendorSession {
+ public:
+  virtual ~VendorSession() = default;
+  // The login: a new connection in place of the held one.
+  virtual Outcome OpenConnection() = 0;
+  // The query on the connection just opened: the trimmed Public_Msg of the first row, nothing for an empty
+  // table.
+  virtual std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage() = 0;
+};
+
+// Makes a session on the thread that will use it; it may be called on two threads at once (one left behind
+// while it made its session). A thread left behind keeps its session, so the factory and the sessions it
+// makes may outlive the worker.
+using VendorSessionFactory = std::function<std::unique_ptr<VendorSession>()>;
+
+// Sessions over a VendorDatabase with `connection_string`.
+VendorSessionFactory VendorDatabaseSessions(std::wstring connection_string = VendorConnectionString());
+
+// How long a login and a query may take before the worker gives them up.
+struct VendorDeadlines {
+  std::chrono::milliseconds login;
+  std::chrono::milliseconds query;
+};
+
+// Beyond the driver's own time-out: long enough for a driver that honours it to report for itself, short
+// enough that a login that hangs at start-up reports "SQL Server is down." well within 20 seconds.
+inline constexpr std::chrono::seconds kVendorDeadlineGrace{2};
+inline constexpr VendorDeadlines kVendorDeadlines{kVendorLoginTimeout + kVendorDeadlineGrace,
+                                                  kVendorQueryTimeout + kVendorDeadlineGrace};
+
+class VendorWorker {
+ public:
+  explicit VendorWorker(VendorResultHandler on_result,
+                        VendorSessionFactory sessions = VendorDatabaseSessions(),
+                        VendorDeadlines deadlines = kVendorDeadlines);
+  // Returns at once. A thread inside a driver call is left to it; no result is handed over after this.
+  ~VendorWorker();
+  VendorWorker(const VendorWorker&) = delete;
+  VendorWorker& operator=(const VendorWorker&) = delete;
+
+  // Ask for the start-up connect and for a refresh of the public message. Each returns the sequence number
+  // of the request whose result will answer it: a request made while another waits merges into it.
+  std::uint64_t ConnectVendorDatabase();
+  std::uint64_t RefreshPublicMessage();
+
+  // An action has written its report on the status line: a connect report that was asked for earlier is
+  // no longer shown.
+  void NoteActionReport();
+
+  // What the window does with `result` as it arrives (on the window's thread, in arrival order): whether
+  // it is applied at all (lblAds2 takes a refresh's message), and whether its report goes on lblStatus.
+  VendorVerdict Judge(const VendorResult& result);
+
+ private:
+  struct Shared;
+
+  std::uint64_t Ask(VendorRequestKind kind);
+
+  std::shared_ptr<Shared> shared_;
+};
+
+}  // namespace qm

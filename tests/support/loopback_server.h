@@ -1,0 +1,34 @@
+#pragma once
+// A TCP server on 127.0.0.1 for one test, standing in for a database server that cannot answer. Only the
+// loopback address is ever used, and the server ends with this object: the listening socket and every
+// connection it holds are closed.
+
+#include <memory>
+
+namespace qm::test {
+
+enum class ServerBehaviour {
+  Closed,          // bound, never listening: every connection is refused
+  AcceptAndClose,  // each connection is taken and closed before any reply
+  Garbage,         // each connection is taken and answered with bytes that are no login reply
+  Hang,            // each connection is taken and held open, and nothing is ever sent
+};
+
+class LoopbackServer {
+ public:
+  explicit LoopbackServer(ServerBehaviour behaviour);
+  ~LoopbackServer();
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  // The port on 127.0.0.1; 0 when none could be had.
+  unsigned port() const;
+  // Connections taken so far.
+  int connections() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace qm::test

@@ -1,0 +1,329 @@
+// The vendor worker: first against sessions that block until the test lets them go (short deadlines), then
+// against real drivers: the SQLite stand-in that answers, and FreeTDS as "SQL Server" against loopback
+// servers that cannot answer. Every wait is bounded; nothing here measures time.
+#include "vendor_services/vendor_worker.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "sqlite_database.h"
+#include "support/loopback_server.h"
+
+namespace qm {
+
+// Failures print as a result reads; found by argument-dependent lookup, so outside the unnamed namespace.
+void PrintTo(const VendorResult& result, std::ostream* out) {
+  std::wstring text = result.kind == VendorRequestKind::Connect ? L"connect " : L"refresh ";
+  text +=
+      std::to_wstring(result.sequence) + L": " + (result.message ? L"\"" + *result.message + L"\"" : L"-");
+  text += L", " + VendorStatusReport(result.outcome);
+  for (wchar_t c : text)
+    *out << static_cast<char>(c < 0x80 ? c : '?');
+}
+
+namespace {
+
+using namespace std::chrono_literals;
+using test::LoopbackServer;
+using test::ServerBehaviour;
+
+// Long enough for any event these tests wait for, short enough that a fault fails rather than hangs.
+constexpr auto kBound = 60s;
+
+// The results as the worker hands them over.
+class ResultLog {
+ public:
+  VendorResultHandler Handler() {
+    return [this](VendorResult result) {
+      std::lock_guard lock(mutex_);
+      results_.push_back(std::move(result));
+      arrived_.notify_all();
+    };
+  }
+
+  // All results once `count` have arrived, or what has arrived when the bound is reached.
+  std::vector<VendorResult> WaitFor(size_t count) {
+    std::unique_lock lock(mutex_);
+    arrived_.wait_for(lock, kBound, [&] { return results_.size() >= count; });
+    return results_;
+  }
+  std::vector<VendorResult> Arrived() {
+    std::lock_guard lock(mutex_);
+    return results_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::vector<VendorResult> results_;
+};
+
+enum class Hang { Login, Query };
+
+// Sessions numbered 1, 2, ... in the order the worker makes them. Session 1 blocks in one phase until the
+// test releases it; every other call answers at once, a message naming its session.
+class FakeDriver : public std::enable_shared_from_this<FakeDriver> {
+ public:
+  explicit FakeDriver(Hang hang) : hang_(hang) {}
+
+  VendorSessionFactory Sessions();
+
+  bool WaitUntilBlocked() {
+    return Wait([&] { return blocked_; });
+  }
+  bool WaitUntilEnded(int session) {
+    return Wait([&] { return ended_.count(session) > 0; });
+  }
+  void Release() {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+  std::vector<std::thread::id> Threads() {
+    std::lock_guard lock(mutex_);
+    return threads_;
+  }
+
+ private:
+  class Session;
+
+  template <typename Predicate>
+  bool Wait(Predicate done) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, kBound, done);
+  }
+
+  void Block(int session, Hang phase) {
+    if (session != 1 || phase != hang_)
+      return;
+    std::unique_lock lock(mutex_);
+    blocked_ = true;
+    changed_.notify_all();
+    changed_.wait_for(lock, kBound, [&] { return released_; });
+  }
+
+  const Hang hang_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool blocked_ = false;
+  bool released_ = false;
+  std::vector<std::thread::id> threads_;  // the thread each session was made on
+  std::set<int> ended_;
+};
+
+class FakeDriver::Session final : public VendorSession {
+ public:
+  Session(std::shared_ptr<FakeDriver> driver, int number) : driver_(std::move(driver)), number_(number) {}
+  ~Session() override {
+    std::lock_guard lock(driver_->mutex_);
+    driver_->ended_.insert(number_);
+    driver_->changed_.notify_all();
+  }
+  Outcome OpenConnection() override {
+    driver_->Block(number_, Hang::Login);
+    return std::nullopt;
+  }
+  std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage() override {
+    driver_->Block(number_, Hang::Query);
+    return std::optional<std::wstring>(L"message from session " + std::to_wstring(number_));
+  }
+
+ private:
+  std::shared_ptr<FakeDriver> driver_;
+  int number_;
+};
+
+VendorSessionFactory FakeDriver::Sessions() {
+  return [driver = shared_from_this()]() -> std::unique_ptr<VendorSession> {
+    std::lock_guard lock(driver->mutex_);
+    driver->threads_.push_back(std::this_thread::get_id());
+    return std::make_unique<Session>(driver, static_cast<int>(driver->threads_.size()));
+  };
+}
+
+// A call that does not come back in time: the worker reports the time-out, goes on with a fresh thread,
+// and the call given up never reports when it finally returns.
+struct OverdueCase {
+  const char* name;
+  VendorRequestKind first;
+  Hang hang;
+  Failure overdue;
+  std::wstring report;
+};
+
+void PrintTo(const OverdueCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+const OverdueCase kOverdueCases[] = {
+    {"StartUpLoginHangs",
+     VendorRequestKind::Connect,
+     Hang::Login,
+     {-2147467259, L"Login timeout expired"},
+     L"SQL Server is down."},
+    {"RefreshLoginHangs",
+     VendorRequestKind::Refresh,
+     Hang::Login,
+     {-2147467259, L"Login timeout expired"},
+     L"SQL Server is down."},
+    {"QueryHangs",
+     VendorRequestKind::Refresh,
+     Hang::Query,
+     {-2147217900, L"Query timeout expired"},
+     L"-2147217900 : Query timeout expired"},
+};
+
+class OverdueTest : public testing::TestWithParam<OverdueCase> {};
+
+TEST_P(OverdueTest, ReportsTheTimeOutAndGoesOnWithAFreshThread) {
+  const OverdueCase& c = GetParam();
+  auto driver = std::make_shared<FakeDriver>(c.hang);
+  ResultLog log;
+  VendorWorker worker(log.Handler(), driver->Sessions(), {1s, 1s});
+
+  EXPECT_EQ(
+      c.first == VendorRequestKind::Connect ? worker.ConnectVendorDatabase() : worker.RefreshPublicMessage(),
+      1u);
+  ASSERT_TRUE(driver->WaitUntilBlocked());
+  // Presses while the call hangs merge into one refresh that runs after it.
+  EXPECT_EQ(worker.RefreshPublicMessage(), 2u);
+  EXPECT_EQ(worker.RefreshPublicMessage(), 3u);
+  EXPECT_EQ(worker.RefreshPublicMessage(), 4u);
+
+  const std::vector<VendorResult> results = log.WaitFor(2);
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(results[0], (VendorResult{c.first, 1, std::nullopt, c.overdue}));
+  EXPECT_EQ(VendorStatusReport(results[0].outcome), c.report);
+  EXPECT_EQ(results[1],
+            (VendorResult{VendorRequestKind::Refresh, 4, L"message from session 2", std::nullopt}));
+  const std::vector<std::thread::id> threads = driver->Threads();
+  ASSERT_EQ(threads.size(), 2u);
+  EXPECT_NE(threads[0], threads[1]);
+
+  // The call given up comes back; its thread ends without a word.
+  driver->Release();
+  EXPECT_TRUE(driver->WaitUntilEnded(1));
+  EXPECT_EQ(log.Arrived().size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(FakeDriver, OverdueTest, testing::ValuesIn(kOverdueCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(VendorWorkerTest, EndsAtOnceWhileACallHangsAndReportsNothingAfter) {
+  auto driver = std::make_shared<FakeDriver>(Hang::Login);
+  ResultLog log;
+  auto worker =
+      std::make_unique<VendorWorker>(log.Handler(), driver->Sessions(), VendorDeadlines{kBound, kBound});
+  worker->ConnectVendorDatabase();
+  ASSERT_TRUE(driver->WaitUntilBlocked());
+
+  auto destroyed = std::async(std::launch::async, [&] { worker.reset(); });
+  const std::future_status ended = destroyed.wait_for(10s);
+  driver->Release();  // lets a destructor that waits for the call end too, so that the test fails, not hangs
+  EXPECT_EQ(ended, std::future_status::ready) << "the destructor waited for the hanging call";
+  ASSERT_TRUE(driver->WaitUntilEnded(1));
+  destroyed.wait();
+  EXPECT_TRUE(log.Arrived().empty());
+}
+
+// The vendor's connection string around 127.0.0.1 with `port` in place of 1433: FreeTDS, registered as
+// "SQL Server", against a loopback server.
+std::wstring LoopbackConnectionString(unsigned port) {
+  std::wstring text = VendorConnectionString(L"127.0.0.1");
+  const std::wstring standard = L",1433;";
+  text.replace(text.find(standard), standard.size(), L"," + std::to_wstring(port) + L";");
+  return text;
+}
+
+// The vendor's connection string with the SQLite driver named by its path, which unixODBC loads directly.
+std::wstring SqliteConnectionString() {
+  const char* driver = std::getenv("QM_SQLITE_ODBC_DRIVER");
+  std::wstring text = VendorConnectionString();
+  const std::wstring standard = L"driver={SQL Server};";
+  text.replace(text.find(standard), standard.size(),
+               L"driver={" + std::wstring(driver, driver + std::strlen(driver)) + L"};");
+  return text;
+}
+
+struct ServerCase {
+  const char* name;
+  std::optional<ServerBehaviour> server;  // nothing: the SQLite stand-in answers
+  std::wstring connect_report;
+  std::optional<std::wstring> message;
+  std::wstring refresh_report;
+  int threads;      // worker threads the connect and the refresh took
+  int connections;  // reached the server at least
+};
+
+void PrintTo(const ServerCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+const ServerCase kServerCases[] = {
+    {"SqliteStandInAnswers", std::nullopt, L"Status: OK.", L"Spreads are low today", L"Status: OK.", 1, 0},
+    {"ClosedLoopbackPort", ServerBehaviour::Closed, L"SQL Server is down.", std::nullopt,
+     L"SQL Server is down.", 1, 0},
+    // FreeTDS's own login time-out is 15 s, and then it tries again with no time-out at all: the worker's
+    // deadline ends each login, and the refresh runs on a fresh thread while the first one is still inside.
+    {"ServerThatNeverAnswers", ServerBehaviour::Hang, L"SQL Server is down.", std::nullopt,
+     L"SQL Server is down.", 2, 2},
+};
+
+class WorkerServerTest : public testing::TestWithParam<ServerCase> {};
+
+TEST_P(WorkerServerTest, ConnectAndRefreshReport) {
+  const ServerCase& c = GetParam();
+  ASSERT_NE(std::getenv("QM_SQLITE_ODBC_DRIVER"), nullptr);
+  LoopbackServer server(c.server.value_or(ServerBehaviour::Closed));
+  ASSERT_NE(server.port(), 0u);
+  std::optional<test::SqliteVendorDatabase> database;
+  if (!c.server) {
+    database.emplace(SqliteConnectionString());
+    database->Run(L"CREATE TABLE Vostrel_Gap (Id INTEGER, Public_Msg TEXT)");
+    database->Run(L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES ('  Spreads are low today ')");
+  }
+  auto threads = std::make_shared<std::atomic<int>>(0);
+  VendorSessionFactory counted =
+      [threads, inner = VendorDatabaseSessions(c.server ? LoopbackConnectionString(server.port())
+                                                        : SqliteConnectionString())] {
+        ++*threads;
+        return inner();
+      };
+
+  ResultLog log;
+  std::vector<VendorResult> results;
+  {
+    VendorWorker worker(log.Handler(), counted, {4s, 4s});
+    worker.ConnectVendorDatabase();
+    worker.RefreshPublicMessage();
+    results = log.WaitFor(2);
+  }
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(results[0].kind, VendorRequestKind::Connect);
+  EXPECT_EQ(VendorStatusReport(results[0].outcome), c.connect_report);
+  EXPECT_EQ(results[1].kind, VendorRequestKind::Refresh);
+  EXPECT_EQ(results[1].message, c.message);
+  EXPECT_EQ(VendorStatusReport(results[1].outcome), c.refresh_report);
+  EXPECT_EQ(*threads, c.threads);
+  EXPECT_GE(server.connections(), c.connections);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealDrivers, WorkerServerTest, testing::ValuesIn(kServerCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qm
