@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/unique_handle.h"
+#include "support/exchange_files.h"
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"
 
@@ -36,44 +40,12 @@ class WriterTest : public testing::Test {
   std::wstring back_test;
 };
 
-struct FileCase {
-  ExchangeFile file;
-  std::wstring name;
-  Field source;  // FileLocation for command files
-};
-
-const FileCase kAllFiles[] = {
-    {ExchangeFile::BuyStopPrice, L"myprice.txt", Field::BuyStopPrice},
-    {ExchangeFile::SellStopPrice, L"myprice.txt", Field::SellStopPrice},
-    {ExchangeFile::BuyLimitPrice, L"myprice.txt", Field::BuyLimitPrice},
-    {ExchangeFile::SellLimitPrice, L"myprice.txt", Field::SellLimitPrice},
-    {ExchangeFile::LotSize, L"mylotsize.txt", Field::Lotsize},
-    {ExchangeFile::TakeProfit, L"mytakeprofit.txt", Field::TakeProfit},
-    {ExchangeFile::StopLoss, L"mystoploss.txt", Field::StopLoss},
-    {ExchangeFile::MagicNo, L"mymagicno.txt", Field::MagicNo},
-    {ExchangeFile::Pair, L"mypair.txt", Field::Pair},
-    {ExchangeFile::CloseAll, L"mycloseall.txt", Field::Closeall},
-    {ExchangeFile::Buy, L"Buy.txt", Field::FileLocation},
-    {ExchangeFile::Sell, L"Sell.txt", Field::FileLocation},
-    {ExchangeFile::BuyStop, L"Buystop.txt", Field::FileLocation},
-    {ExchangeFile::SellStop, L"Sellstop.txt", Field::FileLocation},
-    {ExchangeFile::BuyLimit, L"Buylimit.txt", Field::FileLocation},
-    {ExchangeFile::SellLimit, L"Selllimit.txt", Field::FileLocation},
-    {ExchangeFile::CloseAllCommand, L"Closeall.txt", Field::FileLocation},
-    {ExchangeFile::CloseBuy, L"Closebuy.txt", Field::FileLocation},
-    {ExchangeFile::CloseSell, L"Closesell.txt", Field::FileLocation},
-    {ExchangeFile::DeleteBuyStop, L"Deletebuystop.txt", Field::FileLocation},
-    {ExchangeFile::DeleteSellStop, L"Deletesellstop.txt", Field::FileLocation},
-    {ExchangeFile::DeleteBuyLimit, L"Deletebuylimit.txt", Field::FileLocation},
-    {ExchangeFile::DeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation},
-};
-
-class EveryFileTest : public WriterTest, public testing::WithParamInterface<FileCase> {};
+class EveryFileTest : public WriterTest, public testing::WithParamInterface<test::ExchangeFileCase> {};
 
 // Every writer, both account types, both digit settings: exact name, exact bytes, only in its own folder.
 TEST_P(EveryFileTest, WritesOneLineIntoTheChosenFolderOnly) {
-  const FileCase& c = GetParam();
-  const bool command = c.source == Field::FileLocation;
+  const test::ExchangeFileCase& c = GetParam();
+  const bool command = test::IsCommandFile(c);
   if (!command)
     panel.texts[c.source] = L"  7.25 x  ";
   for (Option account : {Option::RealTime, Option::BackTest}) {
@@ -100,7 +72,7 @@ TEST_P(EveryFileTest, WritesOneLineIntoTheChosenFolderOnly) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllWriters, EveryFileTest, testing::ValuesIn(kAllFiles));
+INSTANTIATE_TEST_SUITE_P(AllWriters, EveryFileTest, testing::ValuesIn(test::kEveryExchangeFile));
 
 TEST_F(WriterTest, FormsTheLineFromTheTrimmedBox) {
   struct {
@@ -144,56 +116,28 @@ TEST_F(WriterTest, AClosedGateWritesNothingAndReportsNoFailure) {
   EXPECT_TRUE(temp.ListFiles(L"MT4\\tester\\files").empty());
 }
 
-TEST_F(WriterTest, ReportsTheClassicFailureAndKeepsTheOldFile) {
-  test::WriteBytes(real_time + L"\\mypair.txt", "OLD\r\n");
+// The writer's own refusals, made before any file is touched: a path shorter than the cut and a five-digit
+// value beyond the double range. Faults of the file system are the reliability suite's.
+TEST_F(WriterTest, RefusesBeforeTouchingTheFileAndKeepsTheOldOne) {
   const std::string old = "OLD\r\n";
-  const auto failure = [](long n) { return Outcome(RuntimeFailure(n)); };
-
-  // Path shorter than the cut.
-  panel.texts[Field::FileLocation] = std::wstring(27, L'x');
-  EXPECT_EQ(WritePair(panel), failure(5));
-  EXPECT_EQ(StatusReport(WritePair(panel)), L"5 : Invalid procedure call or argument");
-  panel.texts[Field::FileLocation] = L"";
-  EXPECT_EQ(WritePair(panel), failure(5));
-
-  // Missing exchange folder.
-  panel.texts[Field::FileLocation] = temp / L"Gone\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
-  EXPECT_EQ(StatusReport(WritePair(panel)), L"76 : Path not found");
-
-  // A name Windows forbids.
-  panel.texts[Field::FileLocation] = temp / L"M?4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
-  EXPECT_EQ(StatusReport(WritePair(panel)), L"52 : Bad file name or number");
-
-  // Overflow of the five-digit scaling: the old file stays as it was.
-  panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
   test::WriteBytes(real_time + L"\\mystoploss.txt", old);
+
+  panel.texts[Field::FileLocation] = std::wstring(27, L'x');
+  EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"5 : Invalid procedure call or argument");
+  panel.texts[Field::FileLocation] = L"";
+  EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"5 : Invalid procedure call or argument");
+
+  panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
   panel.Select(Option::FiveDigit);
   panel.texts[Field::StopLoss] = L"1e308";
   EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"6 : Overflow");
   EXPECT_EQ(ReadBytes(real_time + L"\\mystoploss.txt"), old);
 
-  // Read-only target: refused on Windows and Wine alike, and left as it was.
-  ::SetFileAttributesW((real_time + L"\\mypair.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(StatusReport(WritePair(panel)), L"75 : Path/File access error");
-  EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), old);
-  ::SetFileAttributesW((real_time + L"\\mypair.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-
-  // A target that another opener holds without sharing.
-  {
-    UniqueHandle held(::CreateFileW((real_time + L"\\mypair.txt").c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(held);
-    EXPECT_EQ(StatusReport(WritePair(panel)), L"70 : Permission denied");
-  }
-  EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), old);
-
-  // No failure leaves a temporary file behind.
-  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"),
-            (std::vector<std::wstring>{L"mypair.txt", L"mystoploss.txt"}));
-
-  // And the next write succeeds.
-  EXPECT_EQ(WritePair(panel), std::nullopt);
-  EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), "GBPUSD\r\n");
+  // No temporary file is left behind, and the next write succeeds.
+  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"), std::vector<std::wstring>{L"mystoploss.txt"});
+  panel.texts[Field::StopLoss] = L"2.5";
+  EXPECT_EQ(WriteStopLoss(panel), std::nullopt);
+  EXPECT_EQ(ReadBytes(real_time + L"\\mystoploss.txt"), "25\r\n");
 }
 
 TEST_F(WriterTest, SwitchingDigitsChangesOnlyTakeProfitAndStopLoss) {
@@ -203,8 +147,8 @@ TEST_F(WriterTest, SwitchingDigitsChangesOnlyTakeProfitAndStopLoss) {
   std::map<std::wstring, std::string> five;
   for (auto* result : {&four, &five}) {
     panel.Select(result == &four ? Option::FourDigit : Option::FiveDigit);
-    for (const FileCase& c : kAllFiles) {
-      if (c.source == Field::FileLocation)
+    for (const test::ExchangeFileCase& c : test::kEveryExchangeFile) {
+      if (test::IsCommandFile(c))
         continue;
       ASSERT_EQ(WriteExchangeFile(panel, c.file), std::nullopt);
       (*result)[c.name] = ReadBytes(real_time + L"\\" + c.name);
