@@ -4,13 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "platform/unique_handle.h"
 #include "support/exchange_files.h"
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"
@@ -164,58 +161,6 @@ TEST_F(WriterTest, SwitchingDigitsChangesOnlyTakeProfitAndStopLoss) {
   EXPECT_EQ(four[L"mystoploss.txt"], "2.5\r\n");
   EXPECT_EQ(five[L"mystoploss.txt"], "25\r\n");
 }
-
-// A reader polling the file while the writer replaces it sees the old line or the new one, never an empty
-// or partial file. A reader that polls every millisecond costs no write; one that reads back to back, holding
-// the file open nearly all the time, may make a write give up, but still never sees a torn file.
-struct ReaderCase {
-  const char* name;
-  int writes;
-  DWORD pause_ms;  // between two reads; 0: back to back
-  bool every_write_lands;
-};
-
-class ConcurrentReaderTest : public WriterTest, public testing::WithParamInterface<ReaderCase> {};
-
-TEST_P(ConcurrentReaderTest, NeverSeesAnEmptyOrPartialFile) {
-  const ReaderCase& c = GetParam();
-  const std::wstring target = real_time + L"\\mylotsize.txt";
-  panel.texts[Field::Lotsize] = L"0.01";
-  ASSERT_EQ(WriteLotSize(panel), std::nullopt);
-
-  std::atomic<bool> done{false};
-  std::atomic<int> reads{0};
-  std::atomic<int> torn{0};
-  std::thread reader([&] {
-    while (!done) {
-      const std::string bytes = ReadBytes(target);
-      ++reads;
-      if (bytes != "0.01\r\n" && bytes != "123456789.123456789\r\n")
-        ++torn;
-      if (c.pause_ms)
-        ::Sleep(c.pause_ms);
-    }
-  });
-  int failures = 0;
-  for (int i = 0; i < c.writes; ++i) {
-    panel.texts[Field::Lotsize] = i % 2 ? L"0.01" : L"123456789.123456789";
-    if (WriteLotSize(panel))
-      ++failures;
-  }
-  done = true;
-  reader.join();
-  EXPECT_EQ(torn.load(), 0) << "of " << reads.load() << " reads";
-  EXPECT_GT(reads.load(), c.writes / 20);
-  if (c.every_write_lands) {
-    EXPECT_EQ(failures, 0);
-  }
-  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"), std::vector<std::wstring>{L"mylotsize.txt"});
-}
-
-INSTANTIATE_TEST_SUITE_P(Readers, ConcurrentReaderTest,
-                         testing::Values(ReaderCase{"polling", 2000, 1, true},
-                                         ReaderCase{"back_to_back", 300, 0, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qm
