@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -269,7 +270,8 @@ std::vector<HostilePath> HostilePaths(const std::wstring& root) {
       {"right-to-left override",
        root + L"\\\u202eMT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
        {L"\u202eMT4\\MQL4\\files", L"\u202eMT4\\tester\\files"}},
-      // Wine can make no folder of this name.
+      // No folder of this name is there (Wine cannot make one): nothing can land, and the window must
+      // survive it.
       {"lone surrogate in a folder name", root + L"\\\xD800\\MQL4\\Experts\\Kelvarinth_V10x.ex4", {}},
       {"shell characters",
        root + L"\\" + shell + L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
@@ -284,8 +286,11 @@ std::vector<HostilePath> HostilePaths(const std::wstring& root) {
 
 TEST_F(HostileTextTest, HostilePathBox) {
   window->Form_Load();
-  // The folders are read directly; the recorder would walk the whole tree on every status report.
+  // The folders are read directly. The recorder, which walks its folder on every status report, watches an
+  // empty one: that walk costs seconds a path here.
+  const test::TempFolder elsewhere;
   recorder.reset();
+  recorder = std::make_unique<test::PanelRecorder>(window->hwnd(), elsewhere.path());
   const std::vector<HostilePath> paths = HostilePaths(temp.path());
   Tally tally;
   for (const HostilePath& c : paths) {
