@@ -1,8 +1,12 @@
 #include "bridge/value_forms.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <string>
 
 namespace qm {
 namespace {
@@ -59,13 +63,41 @@ TEST(ValueOfTextTest, ReadsTheLargestFiniteNumbers) {
   EXPECT_TRUE(std::signbit(*ValueOfText(L"-0")));
 }
 
+// German settings, whose decimal separator is a comma, for the C runtime and for this thread, while it lives.
+class CommaLocale {
+ public:
+  CommaLocale() : c_runtime_(std::setlocale(LC_ALL, nullptr)), thread_(::GetThreadLocale()) {
+    std::setlocale(LC_ALL, "German_Germany.1252");
+    ::SetThreadLocale(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT));
+  }
+  ~CommaLocale() {
+    std::setlocale(LC_ALL, c_runtime_.c_str());
+    ::SetThreadLocale(thread_);
+  }
+  CommaLocale(const CommaLocale&) = delete;
+  CommaLocale& operator=(const CommaLocale&) = delete;
+
+ private:
+  std::string c_runtime_;
+  LCID thread_;
+};
+
 TEST(FormatGeneralNumberTest, UsesAPointWhateverTheLocale) {
+  const CommaLocale german;
+  wchar_t separator[4] = {};
+  ::GetLocaleInfoW(::GetThreadLocale(), LOCALE_SDECIMAL, separator, 4);
+  ASSERT_STREQ(separator, L",");
+  ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+
   EXPECT_EQ(FormatGeneralNumber(12.5), L"12.5");
   EXPECT_EQ(FormatGeneralNumber(-0.0), L"0");
   EXPECT_EQ(FormatGeneralNumber(1e15), L"1E+15");
   EXPECT_EQ(FormatGeneralNumber(999999999999999), L"999999999999999");
   EXPECT_EQ(FormatGeneralNumber(0.0001), L"0.0001");
   EXPECT_EQ(FormatGeneralNumber(1.5e-300), L"1.5E-300");
+  // Reading takes the point too, and the comma stops the number.
+  EXPECT_EQ(FiveDigitScaling(L"1.25"), L"12.5");
+  EXPECT_EQ(FiveDigitScaling(L"1,5"), L"10");
 }
 
 }  // namespace

@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
+#include <map>
+#include <string>
+#include <vector>
 
-#include "platform/unique_handle.h"
+#include "support/exchange_files.h"
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"
 
@@ -36,44 +37,12 @@ class WriterTest : public testing::Test {
   std::wstring back_test;
 };
 
-struct FileCase {
-  ExchangeFile file;
-  std::wstring name;
-  Field source;  // FileLocation for command files
-};
-
-const FileCase kAllFiles[] = {
-    {ExchangeFile::BuyStopPrice, L"myprice.txt", Field::BuyStopPrice},
-    {ExchangeFile::SellStopPrice, L"myprice.txt", Field::SellStopPrice},
-    {ExchangeFile::BuyLimitPrice, L"myprice.txt", Field::BuyLimitPrice},
-    {ExchangeFile::SellLimitPrice, L"myprice.txt", Field::SellLimitPrice},
-    {ExchangeFile::LotSize, L"mylotsize.txt", Field::Lotsize},
-    {ExchangeFile::TakeProfit, L"mytakeprofit.txt", Field::TakeProfit},
-    {ExchangeFile::StopLoss, L"mystoploss.txt", Field::StopLoss},
-    {ExchangeFile::MagicNo, L"mymagicno.txt", Field::MagicNo},
-    {ExchangeFile::Pair, L"mypair.txt", Field::Pair},
-    {ExchangeFile::CloseAll, L"mycloseall.txt", Field::Closeall},
-    {ExchangeFile::Buy, L"Buy.txt", Field::FileLocation},
-    {ExchangeFile::Sell, L"Sell.txt", Field::FileLocation},
-    {ExchangeFile::BuyStop, L"Buystop.txt", Field::FileLocation},
-    {ExchangeFile::SellStop, L"Sellstop.txt", Field::FileLocation},
-    {ExchangeFile::BuyLimit, L"Buylimit.txt", Field::FileLocation},
-    {ExchangeFile::SellLimit, L"Selllimit.txt", Field::FileLocation},
-    {ExchangeFile::CloseAllCommand, L"Closeall.txt", Field::FileLocation},
-    {ExchangeFile::CloseBuy, L"Closebuy.txt", Field::FileLocation},
-    {ExchangeFile::CloseSell, L"Closesell.txt", Field::FileLocation},
-    {ExchangeFile::DeleteBuyStop, L"Deletebuystop.txt", Field::FileLocation},
-    {ExchangeFile::DeleteSellStop, L"Deletesellstop.txt", Field::FileLocation},
-    {ExchangeFile::DeleteBuyLimit, L"Deletebuylimit.txt", Field::FileLocation},
-    {ExchangeFile::DeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation},
-};
-
-class EveryFileTest : public WriterTest, public testing::WithParamInterface<FileCase> {};
+class EveryFileTest : public WriterTest, public testing::WithParamInterface<test::ExchangeFileCase> {};
 
 // Every writer, both account types, both digit settings: exact name, exact bytes, only in its own folder.
 TEST_P(EveryFileTest, WritesOneLineIntoTheChosenFolderOnly) {
-  const FileCase& c = GetParam();
-  const bool command = c.source == Field::FileLocation;
+  const test::ExchangeFileCase& c = GetParam();
+  const bool command = test::IsCommandFile(c);
   if (!command)
     panel.texts[c.source] = L"  7.25 x  ";
   for (Option account : {Option::RealTime, Option::BackTest}) {
@@ -100,7 +69,7 @@ TEST_P(EveryFileTest, WritesOneLineIntoTheChosenFolderOnly) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllWriters, EveryFileTest, testing::ValuesIn(kAllFiles));
+INSTANTIATE_TEST_SUITE_P(AllWriters, EveryFileTest, testing::ValuesIn(test::kEveryExchangeFile));
 
 TEST_F(WriterTest, FormsTheLineFromTheTrimmedBox) {
   struct {
@@ -144,56 +113,28 @@ TEST_F(WriterTest, AClosedGateWritesNothingAndReportsNoFailure) {
   EXPECT_TRUE(temp.ListFiles(L"MT4\\tester\\files").empty());
 }
 
-TEST_F(WriterTest, ReportsTheClassicFailureAndKeepsTheOldFile) {
-  test::WriteBytes(real_time + L"\\mypair.txt", "OLD\r\n");
+// The writer's own refusals, made before any file is touched: a path shorter than the cut and a five-digit
+// value beyond the double range. Faults of the file system are the reliability suite's.
+TEST_F(WriterTest, RefusesBeforeTouchingTheFileAndKeepsTheOldOne) {
   const std::string old = "OLD\r\n";
-  const auto failure = [](long n) { return Outcome(RuntimeFailure(n)); };
-
-  // Path shorter than the cut.
-  panel.texts[Field::FileLocation] = std::wstring(27, L'x');
-  EXPECT_EQ(WritePair(panel), failure(5));
-  EXPECT_EQ(StatusReport(WritePair(panel)), L"5 : Invalid procedure call or argument");
-  panel.texts[Field::FileLocation] = L"";
-  EXPECT_EQ(WritePair(panel), failure(5));
-
-  // Missing exchange folder.
-  panel.texts[Field::FileLocation] = temp / L"Gone\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
-  EXPECT_EQ(StatusReport(WritePair(panel)), L"76 : Path not found");
-
-  // A name Windows forbids.
-  panel.texts[Field::FileLocation] = temp / L"M?4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
-  EXPECT_EQ(StatusReport(WritePair(panel)), L"52 : Bad file name or number");
-
-  // Overflow of the five-digit scaling: the old file stays as it was.
-  panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
   test::WriteBytes(real_time + L"\\mystoploss.txt", old);
+
+  panel.texts[Field::FileLocation] = std::wstring(27, L'x');
+  EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"5 : Invalid procedure call or argument");
+  panel.texts[Field::FileLocation] = L"";
+  EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"5 : Invalid procedure call or argument");
+
+  panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
   panel.Select(Option::FiveDigit);
   panel.texts[Field::StopLoss] = L"1e308";
   EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"6 : Overflow");
   EXPECT_EQ(ReadBytes(real_time + L"\\mystoploss.txt"), old);
 
-  // Read-only target: refused on Windows and Wine alike, and left as it was.
-  ::SetFileAttributesW((real_time + L"\\mypair.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_EQ(StatusReport(WritePair(panel)), L"75 : Path/File access error");
-  EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), old);
-  ::SetFileAttributesW((real_time + L"\\mypair.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-
-  // A target that another opener holds without sharing.
-  {
-    UniqueHandle held(::CreateFileW((real_time + L"\\mypair.txt").c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(held);
-    EXPECT_EQ(StatusReport(WritePair(panel)), L"70 : Permission denied");
-  }
-  EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), old);
-
-  // No failure leaves a temporary file behind.
-  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"),
-            (std::vector<std::wstring>{L"mypair.txt", L"mystoploss.txt"}));
-
-  // And the next write succeeds.
-  EXPECT_EQ(WritePair(panel), std::nullopt);
-  EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), "GBPUSD\r\n");
+  // No temporary file is left behind, and the next write succeeds.
+  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"), std::vector<std::wstring>{L"mystoploss.txt"});
+  panel.texts[Field::StopLoss] = L"2.5";
+  EXPECT_EQ(WriteStopLoss(panel), std::nullopt);
+  EXPECT_EQ(ReadBytes(real_time + L"\\mystoploss.txt"), "25\r\n");
 }
 
 TEST_F(WriterTest, SwitchingDigitsChangesOnlyTakeProfitAndStopLoss) {
@@ -203,8 +144,8 @@ TEST_F(WriterTest, SwitchingDigitsChangesOnlyTakeProfitAndStopLoss) {
   std::map<std::wstring, std::string> five;
   for (auto* result : {&four, &five}) {
     panel.Select(result == &four ? Option::FourDigit : Option::FiveDigit);
-    for (const FileCase& c : kAllFiles) {
-      if (c.source == Field::FileLocation)
+    for (const test::ExchangeFileCase& c : test::kEveryExchangeFile) {
+      if (test::IsCommandFile(c))
         continue;
       ASSERT_EQ(WriteExchangeFile(panel, c.file), std::nullopt);
       (*result)[c.name] = ReadBytes(real_time + L"\\" + c.name);
@@ -220,58 +161,6 @@ TEST_F(WriterTest, SwitchingDigitsChangesOnlyTakeProfitAndStopLoss) {
   EXPECT_EQ(four[L"mystoploss.txt"], "2.5\r\n");
   EXPECT_EQ(five[L"mystoploss.txt"], "25\r\n");
 }
-
-// A reader polling the file while the writer replaces it sees the old line or the new one, never an empty
-// or partial file. A reader that polls every millisecond costs no write; one that reads back to back, holding
-// the file open nearly all the time, may make a write give up, but still never sees a torn file.
-struct ReaderCase {
-  const char* name;
-  int writes;
-  DWORD pause_ms;  // between two reads; 0: back to back
-  bool every_write_lands;
-};
-
-class ConcurrentReaderTest : public WriterTest, public testing::WithParamInterface<ReaderCase> {};
-
-TEST_P(ConcurrentReaderTest, NeverSeesAnEmptyOrPartialFile) {
-  const ReaderCase& c = GetParam();
-  const std::wstring target = real_time + L"\\mylotsize.txt";
-  panel.texts[Field::Lotsize] = L"0.01";
-  ASSERT_EQ(WriteLotSize(panel), std::nullopt);
-
-  std::atomic<bool> done{false};
-  std::atomic<int> reads{0};
-  std::atomic<int> torn{0};
-  std::thread reader([&] {
-    while (!done) {
-      const std::string bytes = ReadBytes(target);
-      ++reads;
-      if (bytes != "0.01\r\n" && bytes != "123456789.123456789\r\n")
-        ++torn;
-      if (c.pause_ms)
-        ::Sleep(c.pause_ms);
-    }
-  });
-  int failures = 0;
-  for (int i = 0; i < c.writes; ++i) {
-    panel.texts[Field::Lotsize] = i % 2 ? L"0.01" : L"123456789.123456789";
-    if (WriteLotSize(panel))
-      ++failures;
-  }
-  done = true;
-  reader.join();
-  EXPECT_EQ(torn.load(), 0) << "of " << reads.load() << " reads";
-  EXPECT_GT(reads.load(), c.writes / 20);
-  if (c.every_write_lands) {
-    EXPECT_EQ(failures, 0);
-  }
-  EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"), std::vector<std::wstring>{L"mylotsize.txt"});
-}
-
-INSTANTIATE_TEST_SUITE_P(Readers, ConcurrentReaderTest,
-                         testing::Values(ReaderCase{"polling", 2000, 1, true},
-                                         ReaderCase{"back_to_back", 300, 0, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qm

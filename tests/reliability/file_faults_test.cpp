@@ -19,6 +19,7 @@
 #include "platform/unique_handle.h"
 #include "reliability/figures.h"
 #include "reliability/peer_process.h"
+#include "support/exchange_files.h"
 #include "support/fake_panel.h"
 #include "support/file_tree.h"
 #include "support/temp_folder.h"
@@ -32,32 +33,6 @@ using test::TempFolder;
 using test::WalkTree;
 
 constexpr wchar_t kExpertAdvisorTail[] = L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
-
-const ExchangeFile kEveryFile[] = {
-    ExchangeFile::BuyStopPrice,
-    ExchangeFile::SellStopPrice,
-    ExchangeFile::BuyLimitPrice,
-    ExchangeFile::SellLimitPrice,
-    ExchangeFile::LotSize,
-    ExchangeFile::TakeProfit,
-    ExchangeFile::StopLoss,
-    ExchangeFile::MagicNo,
-    ExchangeFile::Pair,
-    ExchangeFile::CloseAll,
-    ExchangeFile::Buy,
-    ExchangeFile::Sell,
-    ExchangeFile::BuyStop,
-    ExchangeFile::SellStop,
-    ExchangeFile::BuyLimit,
-    ExchangeFile::SellLimit,
-    ExchangeFile::CloseAllCommand,
-    ExchangeFile::CloseBuy,
-    ExchangeFile::CloseSell,
-    ExchangeFile::DeleteBuyStop,
-    ExchangeFile::DeleteSellStop,
-    ExchangeFile::DeleteBuyLimit,
-    ExchangeFile::DeleteSellLimit,
-};
 
 // Every file below `folder` (relative path -> bytes), to compare a whole tree before and after a fault.
 std::map<std::wstring, std::string> Snapshot(const std::wstring& folder) {
@@ -91,8 +66,8 @@ class FileFaultTest : public testing::Test {
     panel.Select(Option::FiveDigit);
     for (Option account : {Option::RealTime, Option::BackTest}) {
       panel.Select(account);
-      for (const ExchangeFile file : kEveryFile)
-        ASSERT_EQ(WriteExchangeFile(panel, file), std::nullopt);
+      for (const test::ExchangeFileCase& c : test::kEveryExchangeFile)
+        ASSERT_EQ(WriteExchangeFile(panel, c.file), std::nullopt);
     }
     panel.Select(Option::RealTime);
     // New values, so that a write that got through would show.
@@ -166,8 +141,8 @@ TEST_P(PathFaultTest, EveryWriterReportsItAndTouchesNothing) {
   std::set<std::wstring> statuses;
   for (Option account : {Option::RealTime, Option::BackTest}) {
     panel.Select(account);
-    for (const ExchangeFile file : kEveryFile)
-      statuses.insert(StatusReport(WriteExchangeFile(panel, file)));
+    for (const test::ExchangeFileCase& c : test::kEveryExchangeFile)
+      statuses.insert(StatusReport(WriteExchangeFile(panel, c.file)));
   }
   const bool intact = Snapshot(temp.path()) == before;
   std::string seen;
@@ -192,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Paths, PathFaultTest, testing::ValuesIn(kPathFaults), [
 });
 
 // Faults on the target file itself, for a parameter file and a command file.
-enum class Hold { ReadOnly, OpenElsewhereWithoutSharing };
+enum class Hold { ReadOnly, OpenElsewhereWithoutSharing, OpenHereWithoutSharing };
 
 struct TargetFault {
   const char* name;
@@ -210,6 +185,8 @@ const TargetFault kTargetFaults[] = {
      ExchangeFile::Pair, "EURJPY\r\n", L"70 : Permission denied"},
     {"command file held open without sharing by another process", Hold::OpenElsewhereWithoutSharing,
      ExchangeFile::Sell, "1\r\n", L"70 : Permission denied"},
+    {"parameter file held open without sharing by this process", Hold::OpenHereWithoutSharing,
+     ExchangeFile::Pair, "EURJPY\r\n", L"70 : Permission denied"},
 };
 
 void PrintTo(const TargetFault& fault, std::ostream* out) {
@@ -227,6 +204,11 @@ TEST_P(TargetFaultTest, ReportsItKeepsTheFileAndRecovers) {
     before = Snapshot(temp.path());
     status = StatusReport(WriteExchangeFile(panel, fault.file));
     EXPECT_NE(::GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "still read-only";
+  } else if (fault.hold == Hold::OpenHereWithoutSharing) {
+    UniqueHandle held(::CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    status = StatusReport(WriteExchangeFile(panel, fault.file));
   } else {
     test::NamedEvent held(L"held");
     test::NamedEvent release(L"release");
@@ -247,7 +229,10 @@ TEST_P(TargetFaultTest, ReportsItKeepsTheFileAndRecovers) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, TargetFaultTest, testing::ValuesIn(kTargetFaults), [](const auto& info) {
-  return std::string(info.param.hold == Hold::ReadOnly ? "ReadOnly_" : "HeldElsewhere_") +
+  const Hold hold = info.param.hold;
+  return std::string(hold == Hold::ReadOnly                      ? "ReadOnly_"
+                     : hold == Hold::OpenElsewhereWithoutSharing ? "HeldElsewhere_"
+                                                                 : "HeldHere_") +
          std::to_string(info.index);
 });
 

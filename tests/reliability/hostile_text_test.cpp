@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "platform/text.h"
 #include "reliability/figures.h"
 #include "support/fake_panel.h"
+#include "support/file_tree.h"
 #include "support/temp_folder.h"
 #include "ui/main_window_fixture.h"
 
@@ -161,33 +164,35 @@ class HostileTextTest : public test::MainWindowTest {
     }
   }
 
-  // Counts the files written since the last look and checks every exchange file there is.
-  void Inspect(Tally& tally) {
-    for (const std::wstring& event : Recorded()) {
-      if (event.starts_with(L"file "))
-        ++tally.files_written;
-    }
-    Forget();
-    for (const wchar_t* folder : {L"MT4\\MQL4\\files", L"MT4\\tester\\files"}) {
-      for (const std::wstring& name : temp.ListFiles(folder)) {
-        if (!IsOneLine(ReadBytes(temp / (std::wstring(folder) + L"\\" + name)))) {
-          ++tally.files_with_more_lines;
-          ADD_FAILURE() << "not one line: " << testing::PrintToString(name);
-        }
+  // Checks every file below the temporary folder, wherever a path led the writers, and returns the folders
+  // that hold files, relative to it.
+  std::set<std::wstring> CheckEveryFile(Tally& tally) {
+    std::set<std::wstring> folders;
+    test::WalkTree(temp.path(), [&](const std::wstring& relative, bool is_folder) {
+      if (is_folder)
+        return;
+      folders.insert(relative.substr(0, relative.rfind(L'\\')));
+      if (!IsOneLine(ReadBytes(temp / relative))) {
+        ++tally.files_with_more_lines;
+        ADD_FAILURE() << "not one line: " << testing::PrintToString(relative);
       }
-    }
+    });
+    return folders;
   }
 
-  // Every action with 5 digits on a live account, then with 4 digits in back-test (the setting left).
-  void PressEverything(Tally& tally) {
+  // Every action with 5 digits on a live account, then with 4 digits in back-test (the setting left), each
+  // followed by a check of every file; returns the folders that hold files.
+  std::set<std::wstring> PressEverything(Tally& tally) {
+    std::set<std::wstring> folders;
     for (const auto& [digits, account] :
          {std::pair{L"optFiveDigit", L"optRealTime"}, std::pair{L"optFourDigit", L"optBackTest"}}) {
       Press(digits, tally);
       Press(account, tally);
       for (std::wstring_view button : ActionButtons())
         Press(button, tally);
-      Inspect(tally);
+      folders.merge(CheckEveryFile(tally));
     }
+    return folders;
   }
 };
 
@@ -204,6 +209,9 @@ TEST_F(HostileTextTest, EveryBoxEveryButtonNoCrashAndOneLineFiles) {
       ++line_breaks_kept_by_box;
 
     PressEverything(tally);
+    for (const std::wstring& event : Recorded())
+      tally.files_written += event.starts_with(L"file ") ? 1 : 0;
+    Forget();
 
     // Send Parameters last ran with 4 digits and back-test: the pair file holds the box's first line.
     const std::string pair = ReadBytes(temp / L"MT4\\tester\\files\\mypair.txt");
@@ -232,34 +240,72 @@ TEST_F(HostileTextTest, EveryBoxEveryButtonNoCrashAndOneLineFiles) {
                          line_breaks_kept_by_box, "of 3 with a line break (Wine's single-line box)");
 }
 
-// The path box itself with hostile text: the actions refuse or report a failure, and nothing they write is
-// more than one line.
+// The path box with hostile text. The folder rule cuts a fixed number of characters off the path and never
+// looks at them, so each path leads the writers into a folder of its own: the test makes that folder, and
+// the actions' files must land there and nowhere else, each one line.
+struct HostilePath {
+  const char* name;
+  std::wstring path;
+  // The folders the actions write into, relative to the temporary folder: its real-time and back-test
+  // exchange folders, or none for a path that can name no folder.
+  std::set<std::wstring> lands_in;
+};
+
+std::vector<HostilePath> HostilePaths(const std::wstring& root) {
+  const std::wstring good = root + L"\\MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
+  const std::set<std::wstring> usual{L"MT4\\MQL4\\files", L"MT4\\tester\\files"};
+  // Four folder names of 250 characters with blanks.
+  const std::wstring long_folder = Repeated(Repeated(L"a b", 250) + L"\\", 4 * 251);
+  // The 28 characters the real-time cut removes (the back-test cut also removes \MQL4).
+  const std::wstring hostile_cut = Repeated(L"\r\n\x01\x1f\xD800\x7f\u202e", 28);
+  const std::wstring shell = L"MT4 & calc & 'x' ^ (%SystemRoot%)";
+  return {
+      {"1,000 characters with blanks",
+       root + L"\\" + long_folder + L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
+       {long_folder + L"MT4\\MQL4\\files", long_folder + L"MT4\\tester\\files"}},
+      {"1,000,000 characters", Repeated(L"\\\\?\\", 1'000'000), {}},
+      {"line breaks, control characters and lone surrogates in the cut", root + L"\\MT4\\MQL4" + hostile_cut,
+       usual},
+      {"CR LF after the path", good + L"\r\n", {L"MT4\\MQL4\\E\\files", L"MT4\\M\\tester\\files"}},
+      {"right-to-left override",
+       root + L"\\\u202eMT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
+       {L"\u202eMT4\\MQL4\\files", L"\u202eMT4\\tester\\files"}},
+      // No folder of this name is there (Wine cannot make one): nothing can land, and the window must
+      // survive it.
+      {"lone surrogate in a folder name", root + L"\\\xD800\\MQL4\\Experts\\Kelvarinth_V10x.ex4", {}},
+      {"shell characters",
+       root + L"\\" + shell + L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
+       {shell + L"\\MQL4\\files", shell + L"\\tester\\files"}},
+      // Never expanded: the path is relative, to the working folder (the temporary folder).
+      {"variable",
+       L"%SystemRoot%\\system32\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
+       {L"%SystemRoot%\\system32\\MQL4\\files", L"%SystemRoot%\\system32\\tester\\files"}},
+      {"long-path prefix", L"\\\\?\\" + good, usual},
+  };
+}
+
 TEST_F(HostileTextTest, HostilePathBox) {
   window->Form_Load();
-  const std::wstring good = ExpertAdvisor();
-  const std::wstring paths[] = {
-      Repeated(L"C:\\a b\\", 100'000) + L"MQL4\\Experts\\Kelvarinth_V10x.ex4",
-      Repeated(L"\\\\?\\", 1'000'000),
-      ControlCharacters() + L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
-      good + L"\r\n",
-      L"\r\n" + good,
-      temp.path() + L"\\\u202eMT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
-      temp.path() + L"\\\xD800\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
-      temp.path() + L"\\\" & calc & \"\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
-      L"%SystemRoot%\\system32\\MQL4\\Experts\\Kelvarinth_V10x.ex4",
-  };
+  // The folders are read directly. The recorder, which walks its folder on every status report, watches an
+  // empty one: that walk costs seconds a path here.
+  const test::TempFolder elsewhere;
+  recorder.reset();
+  recorder = std::make_unique<test::PanelRecorder>(window->hwnd(), elsewhere.path());
+  const std::vector<HostilePath> paths = HostilePaths(temp.path());
   Tally tally;
-  for (const std::wstring& path : paths) {
-    SCOPED_TRACE(path.substr(0, 80));
-    SetText(L"txtFileLocation", path);
-    Forget();
-    PressEverything(tally);
+  for (const HostilePath& c : paths) {
+    SCOPED_TRACE(c.name);
+    test::DeleteFiles(temp.path());
+    for (const std::wstring& folder : c.lands_in)
+      temp.MakeFolder(folder);
+    SetText(L"txtFileLocation", c.path);
+    EXPECT_EQ(PressEverything(tally), c.lands_in);
   }
   EXPECT_TRUE(test::ReportFigure("hostile text, path box: crashes", tally.crashes, "0", tally.crashes == 0));
   EXPECT_TRUE(test::ReportFigure("hostile text, path box: files with more than one line",
                                  tally.files_with_more_lines, "0", tally.files_with_more_lines == 0));
   test::ReportInfoFigure("hostile text, path box: button presses", tally.presses,
-                         std::to_string(std::size(paths)) + " paths x 2 option settings");
+                         std::to_string(paths.size()) + " paths x 2 option settings");
 }
 
 }  // namespace

@@ -31,4 +31,14 @@ void WalkTree(const std::wstring& root, const std::function<void(const std::wstr
   WalkBelow(root, L"", visit);
 }
 
+void DeleteFiles(const std::wstring& root) {
+  WalkTree(root, [&](const std::wstring& relative, bool is_folder) {
+    if (is_folder)
+      return;
+    const std::wstring path = root + L"\\" + relative;
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(path.c_str());
+  });
+}
+
 }  // namespace qm::test

@@ -26,7 +26,7 @@ TEST(StartProgramTest, StartsTheExactPathWithArgumentsAndWindowMode) {
     ASSERT_EQ(StartProgram(program.path(), arguments, mode), std::nullopt);
     EXPECT_EQ(program.Starts(), std::vector<std::wstring>{L"\"" + program.path() + L"\"" + logged});
   }
-  EXPECT_EQ(trap.Starts(false), std::vector<std::wstring>{});
+  EXPECT_EQ(trap.StartsOnceProgramsEnded(), std::vector<std::wstring>{});
 }
 
 TEST(StartProgramTest, FailsForMissingProgramsAndNamesWithNul) {
@@ -89,7 +89,7 @@ TEST(VisitSiteTest, StartsShellThenFirefoxAndReportsTheFirstFailure) {
                 std::vector<std::wstring>{L"\"" + std::wstring(kFirefox) + L"\" http://127.0.0.1 | show=1"});
     }
   }
-  EXPECT_EQ(trap.Starts(false), std::vector<std::wstring>{});
+  EXPECT_EQ(trap.StartsOnceProgramsEnded(), std::vector<std::wstring>{});
 }
 
 }  // namespace

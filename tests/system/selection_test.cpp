@@ -119,7 +119,7 @@ TEST(cmdFileLocationTest, FollowsTheOutcomeTable) {
       ::RemoveDirectoryW(terminal_path.c_str());
     ::SetFileAttributesW(terminal_path.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
-  EXPECT_EQ(trap.Starts(false), std::vector<std::wstring>{});
+  EXPECT_EQ(trap.StartsOnceProgramsEnded(), std::vector<std::wstring>{});
 }
 
 }  // namespace

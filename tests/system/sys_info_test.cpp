@@ -72,7 +72,7 @@ TEST(StartSysInfoTest, FindsTheProgramThroughEitherKeyOrSaysItIsUnavailable) {
     EXPECT_EQ(events, c.events) << c.name;
   }
   EXPECT_EQ(program.Starts(), std::vector<std::wstring>{L"\"" + program.path() + L"\" | show=1"});
-  EXPECT_EQ(trap.Starts(false), std::vector<std::wstring>{});
+  EXPECT_EQ(trap.StartsOnceProgramsEnded(), std::vector<std::wstring>{});
 }
 
 }  // namespace

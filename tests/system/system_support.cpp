@@ -1,7 +1,11 @@
 #include "system/system_support.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <stdexcept>
 
+#include "platform/unique_handle.h"
 #include "support/temp_folder.h"
 
 namespace qm::test {
@@ -27,18 +31,38 @@ PlantedProgram::~PlantedProgram() {
     ::RemoveDirectoryW(f->c_str());
 }
 
-std::vector<std::wstring> PlantedProgram::Starts(bool wait) const {
-  const ULONGLONG give_up = ::GetTickCount64() + 30000;
-  std::string log;
-  // The stand-in creates its log and then writes its line: a log that is there but holds no whole line yet
-  // is a start still being logged.
-  for (;;) {
-    log = ReadBytes(path_ + L".log");
-    const bool logged = log != "<missing>" && !log.empty() && log.back() == '\n';
-    if (logged || !wait || ::GetTickCount64() >= give_up)
-      break;
-    ::Sleep(20);
+namespace {
+
+// A generous limit for a stand-in to start, log and end on a loaded machine.
+constexpr ULONGLONG kPatienceMs = 30000;
+
+// The programs started by this process, and by the programs it started, that are still running.
+std::vector<DWORD> RunningDescendants() {
+  std::vector<PROCESSENTRY32W> processes;
+  UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (bool more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    processes.push_back(entry);
   }
+  std::vector<DWORD> family{::GetCurrentProcessId()};
+  for (size_t known = 0; known != family.size();) {
+    known = family.size();
+    for (const PROCESSENTRY32W& p : processes) {
+      if (std::count(family.begin(), family.end(), p.th32ParentProcessID) &&
+          !std::count(family.begin(), family.end(), p.th32ProcessID)) {
+        family.push_back(p.th32ProcessID);
+      }
+    }
+  }
+  family.erase(family.begin());
+  return family;
+}
+
+// The log's lines, each a start.
+std::vector<std::wstring> LoggedStarts(const std::wstring& log_path) {
+  const std::string log = ReadBytes(log_path);
   std::vector<std::wstring> starts;
   for (size_t start = 0, end; log != "<missing>" && (end = log.find('\n', start)) != std::string::npos;
        start = end + 1) {
@@ -48,6 +72,36 @@ std::vector<std::wstring> PlantedProgram::Starts(bool wait) const {
     starts.push_back(line);
   }
   return starts;
+}
+
+}  // namespace
+
+std::vector<std::wstring> PlantedProgram::Starts() const {
+  const ULONGLONG give_up = ::GetTickCount64() + kPatienceMs;
+  // The stand-in creates its log and then writes its line: a log that is there but holds no whole line yet
+  // is a start still being logged.
+  for (;;) {
+    const std::string log = ReadBytes(path_ + L".log");
+    const bool logged = log != "<missing>" && !log.empty() && log.back() == '\n';
+    if (logged || ::GetTickCount64() >= give_up)
+      break;
+    ::Sleep(20);
+  }
+  return LoggedStarts(path_ + L".log");
+}
+
+std::vector<std::wstring> PlantedProgram::StartsOnceProgramsEnded() const {
+  const ULONGLONG give_up = ::GetTickCount64() + kPatienceMs;
+  for (std::vector<DWORD> running;
+       !(running = RunningDescendants()).empty() && ::GetTickCount64() < give_up;) {
+    for (const DWORD id : running) {
+      UniqueHandle process(::OpenProcess(SYNCHRONIZE, FALSE, id));
+      const ULONGLONG now = ::GetTickCount64();
+      if (process && now < give_up)
+        ::WaitForSingleObject(process.get(), static_cast<DWORD>(give_up - now));
+    }
+  }
+  return LoggedStarts(path_ + L".log");
 }
 
 std::wstring FolderWithBlanks() {

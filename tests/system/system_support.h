@@ -19,8 +19,12 @@ class PlantedProgram {
   PlantedProgram& operator=(const PlantedProgram&) = delete;
 
   const std::wstring& path() const { return path_; }
-  // The starts logged so far; with `wait`, once there is one or a generous limit has passed.
-  std::vector<std::wstring> Starts(bool wait = true) const;
+  // The starts logged once there is one, or a generous limit has passed: for a program that is to start.
+  std::vector<std::wstring> Starts() const;
+  // The starts logged once every program this process started has ended, or a generous limit has passed:
+  // for a program that must not start. A program logs its start a moment after it was started, so a log
+  // read at once could miss a start that was made.
+  std::vector<std::wstring> StartsOnceProgramsEnded() const;
 
  private:
   std::wstring path_;
