@@ -294,8 +294,9 @@ TEST_F(MainWindowTest, FreshStartRunsEachOptionChangeOnceWritesNothingAndShowsTh
   window->Form_Load();
   const Events expected = {// 4-Digit before any account type: the writers' gate lets nothing through.
                            kOk, kOk, kOk, kOk, kOk, kOk,
-                           // Backtest with the empty path: each writer reports the path too short to cut.
-                           kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kOk,
+                           // Backtest with the empty path: each writer reports the path too short to cut,
+                           // and so does the option change.
+                           kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
                            // The vendor connection, last.
                            kServerDown};
   EXPECT_EQ(Recorded(), expected);
