@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <optional>
 #include <ranges>
+#include <utility>
 
 #include "bridge/writers.h"
 #include "platform/text.h"
@@ -12,16 +13,31 @@
 namespace qm {
 namespace {
 
-// Runs the writers in order; each reports on the status line and hands back no pending failure.
-void RunWriters(Panel& panel, std::initializer_list<ExchangeFile> files) {
-  for (ExchangeFile file : files)
-    panel.SetStatus(StatusReport(WriteExchangeFile(panel, file)));
-}
+// The writers of one action and its closing report. Each writer reports on the status line as it runs, and
+// the sequence goes on after a failure; the first failure any writer met is what the action reports last,
+// so a file that was not written is never reported as sent. A writer whose gate lets nothing through
+// writes nothing and meets no failure.
+class ActionWriters {
+ public:
+  explicit ActionWriters(Panel& panel) : panel_(panel) {}
 
-// The action's own closing report. The writers and the refresh clear what they meet, so nothing is pending.
-void ActionStatusReport(Panel& panel) {
-  panel.SetStatus(StatusReport(std::nullopt));
-}
+  void Write(std::initializer_list<ExchangeFile> files) {
+    for (ExchangeFile file : files) {
+      Outcome outcome = WriteExchangeFile(panel_, file);
+      panel_.SetStatus(StatusReport(outcome));
+      if (outcome && !first_failure_)
+        first_failure_ = std::move(outcome);
+    }
+  }
+
+  // The action's closing report: "Status: OK." only when every file was written. The public-message
+  // refresh is not part of the trade and does not count.
+  void Report() { panel_.SetStatus(StatusReport(first_failure_)); }
+
+ private:
+  Panel& panel_;
+  Outcome first_failure_;
+};
 
 bool ExpertAdvisorSelectedForOrders(Panel& panel) {
   if (TrimSpaces(panel.Text(Field::FileLocation)).size() >= kShortestExpertAdvisorPath)
@@ -82,15 +98,17 @@ void SendParameters(Panel& panel) {
     panel.ShowMessage(std::wstring(kSendParametersNotSelected));
     return;
   }
-  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss,
-                     ExchangeFile::TakeProfit, ExchangeFile::CloseAll, ExchangeFile::LotSize});
-  ActionStatusReport(panel);
+  ActionWriters writers(panel);
+  writers.Write({ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss, ExchangeFile::TakeProfit,
+                 ExchangeFile::CloseAll, ExchangeFile::LotSize});
+  writers.Report();
 }
 
 void OptionChanged(Panel& panel) {
-  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss,
-                     ExchangeFile::TakeProfit, ExchangeFile::LotSize});
-  ActionStatusReport(panel);
+  ActionWriters writers(panel);
+  writers.Write({ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss, ExchangeFile::TakeProfit,
+                 ExchangeFile::LotSize});
+  writers.Report();
 }
 
 void OpenOrder(Panel& panel, OrderAction action) {
@@ -101,24 +119,26 @@ void OpenOrder(Panel& panel, OrderAction action) {
     panel.ShowMessage(std::wstring(order.pending->blank_message));
     return;
   }
-  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss,
-                     ExchangeFile::TakeProfit, ExchangeFile::LotSize});
+  ActionWriters writers(panel);
+  writers.Write({ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss, ExchangeFile::TakeProfit,
+                 ExchangeFile::LotSize});
   if (order.pending)
-    RunWriters(panel, {order.pending->price_file});
-  RunWriters(panel, {ExchangeFile::CloseAll});
-  RunWriters(panel, {order.command});
+    writers.Write({order.pending->price_file});
+  writers.Write({ExchangeFile::CloseAll});
+  writers.Write({order.command});
   if (order.second_command)
-    RunWriters(panel, {*order.second_command});
+    writers.Write({*order.second_command});
   panel.RefreshPublicMessage();
-  ActionStatusReport(panel);
+  writers.Report();
 }
 
 void CloseOrDelete(Panel& panel, CloseAction action) {
   if (!ExpertAdvisorSelectedForOrders(panel))
     return;
-  RunWriters(panel, {ExchangeFile::Pair, ExchangeFile::MagicNo, CommandOf(action)});
+  ActionWriters writers(panel);
+  writers.Write({ExchangeFile::Pair, ExchangeFile::MagicNo, CommandOf(action)});
   panel.RefreshPublicMessage();
-  ActionStatusReport(panel);
+  writers.Report();
 }
 
 }  // namespace qm

@@ -1,8 +1,9 @@
 #pragma once
 // The trading actions: each is one fixed sequence over the panel. A test of the panel first (a refused
 // action writes nothing, refreshes nothing and leaves the status line alone), then the writers in the
-// action's order, each reporting on the status line, then for orders, closes and deletes the public-message
-// refresh, and last the action's own status report.
+// action's order, each reporting on the status line and none stopping the sequence, then for orders, closes
+// and deletes the public-message refresh, and last the action's own status report: the first failure any of
+// its writers met, or "Status: OK." when every file was written. The refresh's outcome never counts.
 
 #include <string_view>
 

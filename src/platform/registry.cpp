@@ -24,7 +24,7 @@ bool GetKeyValue(RegistryRoot root, const std::wstring& sub_key, const std::wstr
     text.clear();
     return false;
   }
-  std::array<std::uint8_t, kRegistryDataLimit> data{};
+  std::array<std::uint8_t, kRegistryValueCharacters * sizeof(wchar_t)> data{};
   DWORD type = 0;
   DWORD size = static_cast<DWORD>(data.size());
   if (::RegQueryValueExW(key.get(), value_name.c_str(), nullptr, &type, data.data(), &size) !=

@@ -10,9 +10,9 @@ namespace qm {
 enum class RegistryRoot { LocalMachine, CurrentUser };
 
 // Reads `value_name` under `root`\`sub_key` into `text` (decoded as RegistryValueText says) and returns true.
-// A missing key or value, a refused open or a value larger than kRegistryDataLimit bytes sets `text` to ""
-// and returns false. A value of a type other than string or 32-bit number counts as read and leaves `text`
-// as it was passed. The key is always closed before returning.
+// A missing key or value, a refused open or a value larger than kRegistryValueCharacters characters sets
+// `text` to "" and returns false. A value of a type other than string or 32-bit number counts as read and
+// leaves `text` as it was passed. The key is always closed before returning.
 bool GetKeyValue(RegistryRoot root, const std::wstring& sub_key, const std::wstring& value_name,
                  std::wstring& text);
 

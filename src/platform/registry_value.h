@@ -18,8 +18,9 @@ namespace qm {
 inline constexpr unsigned long kRegistryString = 1;    // REG_SZ
 inline constexpr unsigned long kRegistryNumber32 = 4;  // REG_DWORD (little-endian)
 
-// The most data a value may hold to be read at all; a larger value is a failed read.
-inline constexpr unsigned long kRegistryDataLimit = 1024;
+// The most a value may hold to be read at all, in characters (UTF-16 units, a string's terminating NUL
+// included): 1024 characters are 2048 bytes of data. A larger value is a failed read.
+inline constexpr unsigned long kRegistryValueCharacters = 1024;
 
 // The text of a value of `type` holding `data`; `text` is what the caller passed in.
 std::wstring RegistryValueText(unsigned long type, std::span<const std::uint8_t> data,

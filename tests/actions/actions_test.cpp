@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
+#include <ostream>
 
+#include "reliability/peer_process.h"
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"
 
@@ -18,6 +22,17 @@ using Files = std::vector<std::wstring>;
 
 constexpr wchar_t kOk[] = L"status Status: OK.";
 constexpr wchar_t kTooShort[] = L"status 5 : Invalid procedure call or argument";
+constexpr wchar_t kServerDown[] = L"status SQL Server is down.";
+
+// The window's refresh with the vendor database down: it reports its failure on the status line, which the
+// action's own report then replaces.
+class VendorDownPanel : public FakePanel {
+ public:
+  void RefreshPublicMessage() override {
+    FakePanel::RefreshPublicMessage();
+    SetStatus(L"SQL Server is down.");
+  }
+};
 
 // A terminal data folder with both exchange folders; the panel points at its Expert Advisor, real time,
 // 4 digits, and records every file written below the data folder.
@@ -34,7 +49,7 @@ class ActionTest : public testing::Test {
   std::wstring RealTime(const std::wstring& name) const { return temp / (L"MT4\\MQL4\\files\\" + name); }
 
   TempFolder temp;
-  FakePanel panel;
+  VendorDownPanel panel;
 };
 
 Files InRealTime(std::initializer_list<const wchar_t*> names) {
@@ -106,7 +121,7 @@ const ActionCase kActions[] = {
 class EveryActionTest : public ActionTest, public testing::WithParamInterface<ActionCase> {};
 
 // Each write is followed by its writer's report; the refresh comes after the last file; the action's own
-// report is last.
+// report is last, and with every file written it is "Status: OK." whatever the refresh met.
 TEST_P(EveryActionTest, WritesItsFilesInOrderThenRefreshesThenReports) {
   const ActionCase& c = GetParam();
   // Blank price boxes that are not the order's own do not matter; delete buttons never read them.
@@ -119,8 +134,10 @@ TEST_P(EveryActionTest, WritesItsFilesInOrderThenRefreshesThenReports) {
     expected.push_back(L"file " + f);
     expected.push_back(kOk);
   }
-  if (c.refreshes)
+  if (c.refreshes) {
     expected.push_back(L"refresh");
+    expected.push_back(kServerDown);
+  }
   expected.push_back(kOk);
   EXPECT_EQ(panel.events, expected);
 }
@@ -128,43 +145,156 @@ TEST_P(EveryActionTest, WritesItsFilesInOrderThenRefreshesThenReports) {
 INSTANTIATE_TEST_SUITE_P(AllActions, EveryActionTest, testing::ValuesIn(kActions),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// What stands between an action and its files. The path leads to the terminal's data folder (real time),
+// to a data folder without its exchange folder, or is long enough for the buttons' test but shorter than
+// the folder rule's cut of 28.
+enum class Path { Terminal, NoExchangeFolder, Short19, Short27 };
+
+struct FaultCase {
+  const char* name;
+  const char* action;  // a row of kActions
+  Path path;
+  const wchar_t* read_only;  // a file already there, made read-only
+  const wchar_t* held;       // a file already there, held open without sharing by another program
+  const wchar_t* report;     // the action's closing report
+};
+
+constexpr wchar_t kMissing[] = L"76 : Path not found";
+constexpr wchar_t kCut[] = L"5 : Invalid procedure call or argument";
+constexpr wchar_t kReadOnly[] = L"75 : Path/File access error";
+constexpr wchar_t kHeld[] = L"70 : Permission denied";
+
+const FaultCase kFaults[] = {
+    {"BuyNoExchangeFolder", "Buy", Path::NoExchangeFolder, nullptr, nullptr, kMissing},
+    {"BuyPath19", "Buy", Path::Short19, nullptr, nullptr, kCut},
+    {"BuyReadOnlyLotSize", "Buy", Path::Terminal, L"mylotsize.txt", nullptr, kReadOnly},
+    {"BuyHeldPair", "Buy", Path::Terminal, nullptr, L"mypair.txt", kHeld},
+    {"HedgeNoExchangeFolder", "Hedge", Path::NoExchangeFolder, nullptr, nullptr, kMissing},
+    {"HedgePath27", "Hedge", Path::Short27, nullptr, nullptr, kCut},
+    {"HedgeReadOnlyLotSize", "Hedge", Path::Terminal, L"mylotsize.txt", nullptr, kReadOnly},
+    {"HedgeHeldBuyStillSells", "Hedge", Path::Terminal, nullptr, L"Buy.txt", kHeld},
+    {"BuyStopNoExchangeFolder", "BuyStop", Path::NoExchangeFolder, nullptr, nullptr, kMissing},
+    {"BuyStopPath19", "BuyStop", Path::Short19, nullptr, nullptr, kCut},
+    {"BuyStopReadOnlyLotSize", "BuyStop", Path::Terminal, L"mylotsize.txt", nullptr, kReadOnly},
+    {"BuyStopHeldPrice", "BuyStop", Path::Terminal, nullptr, L"myprice.txt", kHeld},
+    {"CloseAllNoExchangeFolder", "CloseAll", Path::NoExchangeFolder, nullptr, nullptr, kMissing},
+    {"CloseAllPath27", "CloseAll", Path::Short27, nullptr, nullptr, kCut},
+    // Not a file of CLOSE ALL: every file it writes is written.
+    {"CloseAllReadOnlyLotSize", "CloseAll", Path::Terminal, L"mylotsize.txt", nullptr, L"Status: OK."},
+    {"CloseAllHeldCommand", "CloseAll", Path::Terminal, nullptr, L"Closeall.txt", kHeld},
+    {"SendParametersNoExchangeFolder", "SendParameters", Path::NoExchangeFolder, nullptr, nullptr, kMissing},
+    {"SendParametersPath19", "SendParameters", Path::Short19, nullptr, nullptr, kCut},
+    {"SendParametersReadOnlyLotSizeLast", "SendParameters", Path::Terminal, L"mylotsize.txt", nullptr,
+     kReadOnly},
+    // mycloseall.txt goes before mylotsize.txt: the first failure is the one reported.
+    {"SendParametersFirstFailureCounts", "SendParameters", Path::Terminal, L"mylotsize.txt",
+     L"mycloseall.txt", kHeld},
+    {"OptionChangedNoExchangeFolder", "OptionChanged", Path::NoExchangeFolder, nullptr, nullptr, kMissing},
+    {"OptionChangedPath27", "OptionChanged", Path::Short27, nullptr, nullptr, kCut},
+    {"OptionChangedReadOnlyLotSize", "OptionChanged", Path::Terminal, L"mylotsize.txt", nullptr, kReadOnly},
+    {"OptionChangedHeldStopLoss", "OptionChanged", Path::Terminal, nullptr, L"mystoploss.txt", kHeld},
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+class FaultTest : public ActionTest, public testing::WithParamInterface<FaultCase> {};
+
+// The sequence goes on past a failed writer and refreshes as usual; what could be written is written, and
+// the action's closing report is the first failure, never "Status: OK." for a file that was not written.
+TEST_P(FaultTest, ReportsTheFirstFailureLastAndWritesWhatItCan) {
+  const FaultCase& c = GetParam();
+  const ActionCase& action =
+      *std::ranges::find_if(kActions, [&](const ActionCase& a) { return a.name == std::string(c.action); });
+  if (c.path == Path::NoExchangeFolder) {
+    ASSERT_TRUE(::RemoveDirectoryW((temp / L"MT4\\MQL4\\files").c_str()));
+  }
+  if (c.path == Path::Short19)
+    panel.texts[Field::FileLocation] = L"Kelvarinth_V10x.ex4";
+  if (c.path == Path::Short27)
+    panel.texts[Field::FileLocation] = L"C:\\MT45\\Kelvarinth_V10x.ex4";
+  test::NamedEvent held(L"held"), release(L"release");
+  std::optional<test::PeerProcess> holder;
+  if (c.held) {
+    test::WriteBytes(RealTime(c.held), "old\r\n");
+    holder.emplace(test::SiblingProgram(L"file_holder.exe"),
+                   std::vector<std::wstring>{RealTime(c.held), held.name(), release.name()});
+    ASSERT_TRUE(holder->WaitForSignal(held, 60'000)) << "the holder could not open the file";
+  }
+  if (c.read_only) {
+    test::WriteBytes(RealTime(c.read_only), "old\r\n");
+    ::SetFileAttributesW(RealTime(c.read_only).c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  Watch();
+  action.run(panel);
+  release.Set();
+  if (c.read_only)
+    ::SetFileAttributesW(RealTime(c.read_only).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  Files written;
+  for (const std::wstring& file : action.files) {
+    const std::wstring name = file.substr(file.rfind(L'\\') + 1);
+    if (c.path == Path::Terminal && name != (c.read_only ? c.read_only : L"") &&
+        name != (c.held ? c.held : L""))
+      written.push_back(file);
+  }
+  EXPECT_EQ(panel.Files(), written);
+  EXPECT_EQ(std::ranges::count(panel.events, std::wstring(L"refresh")), action.refreshes ? 1 : 0);
+  ASSERT_FALSE(panel.events.empty());
+  EXPECT_EQ(panel.events.back(), L"status " + std::wstring(c.report));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, testing::ValuesIn(kFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct RefusalCase {
   const char* name;
   std::function<void(Panel&)> run;
   std::wstring path;
-  std::wstring buy_stop_price;
-  std::wstring message;  // empty: the action goes ahead
+  std::wstring price;  // in all four price boxes
+  std::wstring last;   // a message box: the action was refused; a status: it went ahead and reported
 };
 
 const std::wstring kOrderMessage =
     L"message Expert Advisor not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";
 const std::wstring kSendMessage =
     L"message Expert Advisor is not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";
-const std::wstring kBuyStopMessage = L"message Price cannot be blank. Please enter Buy Stop Price.";
+const std::wstring kPathNotFound = L"status 76 : Path not found";
 const auto kBuy = [](Panel& p) { OpenOrder(p, OrderAction::Buy); };
 const auto kBuyStop = [](Panel& p) { OpenOrder(p, OrderAction::BuyStop); };
 const auto kCloseBuy = [](Panel& p) { CloseOrDelete(p, CloseAction::CloseBuy); };
 
+// The paths that pass are shorter than the folder rule's cut, or name a data folder that does not exist, so
+// each action that goes ahead ends with its writers' failure.
 const RefusalCase kRefusals[] = {
     // The order, close and delete buttons want 19 characters after trimming spaces.
     {"Buy18", kBuy, L"  " + std::wstring(18, L'p') + L"  ", L"1", kOrderMessage},
-    {"Buy19", kBuy, L"  " + std::wstring(19, L'p') + L"  ", L"1", L""},
+    {"Buy19", kBuy, L"  " + std::wstring(19, L'p') + L"  ", L"1", kTooShort},
     {"BuyEmpty", kBuy, L"", L"1", kOrderMessage},
-    {"BuyTabsCount", kBuy, L"\t" + std::wstring(17, L'p') + L"\t", L"1", L""},
+    {"BuyTabsCount", kBuy, L"\t" + std::wstring(17, L'p') + L"\t", L"1", kTooShort},
     {"CloseBuy18", kCloseBuy, std::wstring(18, L'p'), L"1", kOrderMessage},
-    {"CloseBuy19", kCloseBuy, std::wstring(19, L'p'), L"1", L""},
+    {"CloseBuy19", kCloseBuy, std::wstring(19, L'p'), L"1", kTooShort},
     // A short path and a blank price: only the path is reported.
     {"BuyStopShortPathBlankPrice", kBuyStop, L"short", L"   ", kOrderMessage},
-    {"BuyStopBlankPrice", kBuyStop, std::wstring(40, L'p'), L"   ", kBuyStopMessage},
-    {"BuyStopEmptyPrice", kBuyStop, std::wstring(40, L'p'), L"", kBuyStopMessage},
-    {"BuyStopTextPrice", kBuyStop, std::wstring(40, L'p'), L"abc", L""},
-    {"BuyStopTabPrice", kBuyStop, std::wstring(40, L'p'), L"\t", L""},
+    {"BuyStopBlankPrice", kBuyStop, std::wstring(40, L'p'), L"   ",
+     L"message Price cannot be blank. Please enter Buy Stop Price."},
+    {"BuyStopEmptyPrice", kBuyStop, std::wstring(40, L'p'), L"",
+     L"message Price cannot be blank. Please enter Buy Stop Price."},
+    {"SellStopBlankPrice", [](Panel& p) { OpenOrder(p, OrderAction::SellStop); }, std::wstring(40, L'p'),
+     L" ", L"message Price cannot be blank. Please enter Sell Stop Price."},
+    {"BuyLimitBlankPrice", [](Panel& p) { OpenOrder(p, OrderAction::BuyLimit); }, std::wstring(40, L'p'),
+     L" ", L"message Price cannot be blank. Please enter Buy Limit Price."},
+    {"SellLimitBlankPrice", [](Panel& p) { OpenOrder(p, OrderAction::SellLimit); }, std::wstring(40, L'p'),
+     L" ", L"message Price cannot be blank. Please enter Sell Limit Price."},
+    {"BuyStopTextPrice", kBuyStop, std::wstring(40, L'p'), L"abc", kPathNotFound},
+    {"BuyStopTabPrice", kBuyStop, std::wstring(40, L'p'), L"\t", kPathNotFound},
     // Send Parameters only wants a path that is not blank.
     {"SendEmpty", SendParameters, L"", L"1", kSendMessage},
     {"SendSpaces", SendParameters, L"     ", L"1", kSendMessage},
-    {"SendShort", SendParameters, L"x", L"1", L""},
+    {"SendShort", SendParameters, L"x", L"1", kTooShort},
     // The option buttons test nothing.
-    {"OptionEmpty", OptionChanged, L"", L"", L""},
+    {"OptionEmpty", OptionChanged, L"", L"", kTooShort},
 };
 
 class RefusalTest : public ActionTest, public testing::WithParamInterface<RefusalCase> {};
@@ -172,17 +302,18 @@ class RefusalTest : public ActionTest, public testing::WithParamInterface<Refusa
 TEST_P(RefusalTest, ARefusedActionWritesNothingAndLeavesTheStatusLine) {
   const RefusalCase& c = GetParam();
   panel.texts[Field::FileLocation] = c.path;
-  panel.texts[Field::BuyStopPrice] = c.buy_stop_price;
+  for (Field box : {Field::BuyStopPrice, Field::SellStopPrice, Field::BuyLimitPrice, Field::SellLimitPrice})
+    panel.texts[box] = c.price;
   panel.status = L"before";
   Watch();
   c.run(panel);
-  if (c.message.empty()) {
+  if (c.last.starts_with(L"status ")) {
     ASSERT_FALSE(panel.events.empty());
-    EXPECT_EQ(panel.events.back(), kOk);
+    EXPECT_EQ(panel.events.back(), c.last);
     for (const std::wstring& e : panel.events)
       EXPECT_NE(e.rfind(L"message", 0), 0u) << testing::PrintToString(e);
   } else {
-    EXPECT_EQ(panel.events, std::vector<std::wstring>{c.message});
+    EXPECT_EQ(panel.events, std::vector<std::wstring>{c.last});
     EXPECT_EQ(panel.status, L"before");
   }
 }
@@ -194,7 +325,8 @@ TEST_F(ActionTest, PathsThatPassTheTestButNotTheFolderRuleReportFromEachWriter) 
   panel.texts[Field::FileLocation] = std::wstring(19, L'p');  // passes the buttons' test, shorter than 28
   Watch();
   CloseOrDelete(panel, CloseAction::CloseBuy);
-  EXPECT_EQ(panel.events, (std::vector<std::wstring>{kTooShort, kTooShort, kTooShort, L"refresh", kOk}));
+  EXPECT_EQ(panel.events,
+            (std::vector<std::wstring>{kTooShort, kTooShort, kTooShort, L"refresh", kServerDown, kTooShort}));
 }
 
 TEST_F(ActionTest, AnOptionChangeWithoutAnAccountTypeWritesNothingButReports) {
@@ -207,8 +339,7 @@ TEST_F(ActionTest, AnOptionChangeWithoutAnAccountTypeWritesNothingButReports) {
   fresh.Select(Option::BackTest);
   fresh.events.clear();
   OptionChanged(fresh);
-  EXPECT_EQ(fresh.events,
-            (std::vector<std::wstring>{kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kOk}));
+  EXPECT_EQ(fresh.events, std::vector<std::wstring>(6, kTooShort));
   EXPECT_TRUE(fresh.Files().empty());
 }
 
@@ -242,11 +373,13 @@ TEST_F(ActionTest, AFailingWriterDoesNotStopTheSequence) {
   Watch();
   OpenOrder(panel, OrderAction::Hedge);
   ::SetFileAttributesW(RealTime(L"Buy.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-  // Buy.txt is refused, Sell.txt is still written, the message is still refreshed, the action ends OK.
-  const std::vector<std::wstring> tail(panel.events.end() - 5, panel.events.end());
-  EXPECT_EQ(tail, (std::vector<std::wstring>{L"status 75 : Path/File access error",
-                                             L"file MQL4\\files\\Sell.txt", kOk, L"refresh", kOk}));
-  EXPECT_EQ(panel.status, L"Status: OK.");
+  // Buy.txt is refused, Sell.txt is still written, the message is still refreshed, and the action reports
+  // the refusal last.
+  const std::vector<std::wstring> tail(panel.events.end() - 6, panel.events.end());
+  EXPECT_EQ(tail,
+            (std::vector<std::wstring>{L"status 75 : Path/File access error", L"file MQL4\\files\\Sell.txt",
+                                       kOk, L"refresh", kServerDown, L"status 75 : Path/File access error"}));
+  EXPECT_EQ(panel.status, L"75 : Path/File access error");
 }
 
 TEST_F(ActionTest, PendingOrdersCopyTheirOwnPriceBox) {

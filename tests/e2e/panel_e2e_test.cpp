@@ -226,5 +226,17 @@ TEST_F(PanelEndToEnd, ChoosingTheExpertAdvisorStartsTheTerminalAndEveryButtonRea
   }
 }
 
+// A new user's data folder without its tester\files folder (the panel starts in "Backtest"): BUY writes
+// nothing and the status line says why, also once the public message has been read.
+TEST_F(PanelEndToEnd, BuyIntoAMissingExchangeFolderReportsPathNotFound) {
+  ASSERT_TRUE(::RemoveDirectoryW((data_ / L"tester\\files").c_str()));
+  ASSERT_TRUE(SetText(Control(L"txtFileLocation"), data_.expert_advisor()));
+  ASSERT_TRUE(Click(Control(L"cmdBuy")));
+  EXPECT_EQ(TextOf(Control(L"lblStatus")), L"76 : Path not found");
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(Control(L"lblAds2")) == kWelcome; }));
+  EXPECT_EQ(TextOf(Control(L"lblStatus")), L"76 : Path not found");
+  EXPECT_EQ(test::ReadBytes(data_ / L"MQL4\\files\\mypair.txt"), "<missing>");
+}
+
 }  // namespace
 }  // namespace qm::e2e

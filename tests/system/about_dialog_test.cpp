@@ -158,8 +158,8 @@ TEST_F(AboutTest, EnterEscOkAndTheCloseBoxCloseItAndShowTheMainWindow) {
 }
 
 TEST_F(AboutTest, SystemInfoButtonSaysWhenThereIsNone) {
-  test::ScopedRegistryKey path_key(HKEY_LOCAL_MACHINE, std::wstring(kSysInfoPathKey));
-  test::ScopedRegistryKey folder_key(HKEY_LOCAL_MACHINE, std::wstring(kSharedToolsKey));
+  test::ScopedRegistryKey path_key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+  test::ScopedRegistryKey folder_key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools Location");
   path_key.Set(L"PATH", REG_NONE);
   folder_key.Set(L"MSINFO", REG_NONE);
   HWND about = ShowAbout(owner, instance);
@@ -174,7 +174,7 @@ TEST_F(AboutTest, SystemInfoButtonSaysWhenThereIsNone) {
   });
   ::SendDlgItemMessageW(about, kCmdSysInfo, BM_CLICK, 0, 0);
   helper.join();
-  EXPECT_EQ(seen, L"Quenmarel: " + std::wstring(kSysInfoUnavailable));
+  EXPECT_EQ(seen, L"Quenmarel: System Information Is Unavailable At This Time");
   EXPECT_TRUE(::IsWindow(about));
   ::DestroyWindow(about);
 }

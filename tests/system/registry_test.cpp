@@ -29,8 +29,9 @@ const ValueCase kValues[] = {
     {L"binary", REG_BINARY, {1, 2, 3}, true, L"before"},
     {L"expandable string", REG_EXPAND_SZ, Utf16Bytes(L"%WINDIR%", true), true, L"before"},
     {L"empty string", REG_SZ, {}, true, L""},
-    {L"1024 bytes", REG_SZ, Utf16Bytes(std::wstring(511, L'x'), true), true, std::wstring(511, L'x')},
-    {L"1026 bytes", REG_SZ, Utf16Bytes(std::wstring(512, L'x'), true), false, L""},
+    // Up to 1024 characters, the NUL included.
+    {L"1023 characters", REG_SZ, Utf16Bytes(std::wstring(1023, L'x'), true), true, std::wstring(1023, L'x')},
+    {L"1024 characters", REG_SZ, Utf16Bytes(std::wstring(1024, L'x'), true), false, L""},
 };
 
 TEST(RegistryValueTextTest, DropsOneNulAndDecodesStringsAndNumbers) {

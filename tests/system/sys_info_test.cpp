@@ -18,8 +18,9 @@ TEST(StartSysInfoTest, FindsTheProgramThroughEitherKeyOrSaysItIsUnavailable) {
   test::PlantedProgram program(test::FolderWithBlanks() + L"\\MSINFO32.EXE");
   const std::wstring folder = test::FolderWithBlanks();
   test::TempFolder empty;
-  const std::wstring read_path = L"read PATH", read_folder = L"read MSINFO";
-  const std::wstring unavailable = L"message " + std::wstring(kSysInfoUnavailable);
+  const std::wstring read_path = L"read SOFTWARE\\Microsoft\\Shared Tools\\MSINFO, PATH";
+  const std::wstring read_folder = L"read SOFTWARE\\Microsoft\\Shared Tools Location, MSINFO";
+  const std::wstring unavailable = L"message System Information Is Unavailable At This Time";
   const struct {
     const char* name;
     std::optional<std::wstring> path, folder;
@@ -48,8 +49,8 @@ TEST(StartSysInfoTest, FindsTheProgramThroughEitherKeyOrSaysItIsUnavailable) {
        {read_path, L"message System Information could not be started.\n\n53 : File not found"}},
   };
   for (const auto& c : cases) {
-    test::ScopedRegistryKey path_key(HKEY_LOCAL_MACHINE, std::wstring(kSysInfoPathKey));
-    test::ScopedRegistryKey folder_key(HKEY_LOCAL_MACHINE, std::wstring(kSharedToolsKey));
+    test::ScopedRegistryKey path_key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+    test::ScopedRegistryKey folder_key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools Location");
     path_key.Set(L"PATH", c.path ? REG_SZ : REG_NONE, test::Utf16Bytes(c.path.value_or(L""), true));
     folder_key.Set(L"MSINFO", c.folder ? REG_SZ : REG_NONE, test::Utf16Bytes(c.folder.value_or(L""), false));
 
@@ -58,7 +59,7 @@ TEST(StartSysInfoTest, FindsTheProgramThroughEitherKeyOrSaysItIsUnavailable) {
     services.get_key_value = [&, read = services.get_key_value](RegistryRoot root, const std::wstring& key,
                                                                 const std::wstring& name,
                                                                 std::wstring& text) {
-      events.push_back(L"read " + name);
+      events.push_back(L"read " + key + L", " + name);
       return root == RegistryRoot::LocalMachine && read(root, key, name, text);
     };
     if (!c.real_start) {

@@ -12,9 +12,11 @@
 #include <memory>
 #include <ostream>
 #include <stdexcept>
+#include <thread>
 
 #include "main_window_fixture.h"
 #include "support/temp_folder.h"
+#include "system/system_support.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
@@ -199,6 +201,16 @@ const BuiltControl kBuilt[] = {
      {392, 216, 481, 17},
      {588, 324, 722, 26},
      kLargeBold},
+    // The boxes with their initial texts.
+    {L"txtPair", L"GBPUSD", {104, 56, 89, 19}, {156, 84, 134, 29}, kStandard},
+    {L"txtLotsize", L"0.01", {256, 56, 81, 19}, {384, 84, 122, 29}, kStandard},
+    {L"txtTakeProfit", L"0", {120, 88, 49, 19}, {180, 132, 74, 29}, kStandard},
+    {L"txtCloseall", L"9999999", {256, 88, 81, 19}, {384, 132, 122, 29}, kStandard},
+    {L"txtStopLoss", L"0", {120, 112, 49, 19}, {180, 168, 74, 29}, kStandard},
+    {L"txtMagicNo", L"6819", {256, 112, 81, 19}, {384, 168, 122, 29}, kStandard},
+    {L"txtbuystop_price", L"1.6349", {560, 88, 57, 19}, {840, 132, 86, 29}, kStandard},
+    {L"txtsellstop_price", L"1.6349", {560, 120, 57, 19}, {840, 180, 86, 29}, kStandard},
+    {L"txtbuylimit_price", L"1.6349", {560, 152, 57, 19}, {840, 228, 86, 29}, kStandard},
     {L"txtselllimit_price", L"1.6349", {560, 184, 57, 19}, {840, 276, 86, 29}, kStandard},
     {L"cmdDeleteSellLimit", L"Delete SELLIMIT", {752, 184, 105, 21}, {1128, 276, 158, 32}, kStandard},
     {L"cmdVisit_QRX", L"WWW.QRXFOREX.EXAMPLE", {672, 232, 145, 25}, {1008, 348, 218, 38}, kStandard},
@@ -294,8 +306,9 @@ TEST_F(MainWindowTest, FreshStartRunsEachOptionChangeOnceWritesNothingAndShowsTh
   window->Form_Load();
   const Events expected = {// 4-Digit before any account type: the writers' gate lets nothing through.
                            kOk, kOk, kOk, kOk, kOk, kOk,
-                           // Backtest with the empty path: each writer reports the path too short to cut.
-                           kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kOk,
+                           // Backtest with the empty path: each writer reports the path too short to cut,
+                           // and so does the option change.
+                           kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
                            // The vendor connection, last.
                            kServerDown};
   EXPECT_EQ(Recorded(), expected);
@@ -566,6 +579,21 @@ TEST_F(MainWindowTest, EachButtonWritesItsFilesInOrderAndReportsLast) {
   }
 }
 
+// The web-site button: the shell program hands the site to the default browser, then Firefox opens it; a
+// stand-in at Firefox's standard folder records how it was started. Nothing but the status line changes.
+TEST_F(MainWindowTest, TheWebSiteButtonOpensTheSiteInTheBrowsers) {
+  constexpr wchar_t kFirefox[] = L"C:\\Program Files\\Mozilla Firefox\\firefox.exe";
+  if (test::FileExists(kFirefox))
+    GTEST_SKIP() << "a real Firefox is installed";
+  test::PlantedProgram firefox(kFirefox);
+  StartWithExpertAdvisor();
+  Click(L"cmdVisit_QRX");
+  EXPECT_EQ(Recorded(), Events{kOk});
+  EXPECT_EQ(firefox.Starts(),
+            std::vector<std::wstring>{
+                L"\"C:\\Program Files\\Mozilla Firefox\\firefox.exe\" http://www.qrxforex.example | show=1"});
+}
+
 struct RefusalCase {
   const char* name;
   const wchar_t* button;
@@ -607,6 +635,57 @@ TEST_F(MainWindowTest, RefusedActionsShowTheirMessageOwnedByTheWindowAndTouchNot
     EXPECT_EQ(recorder->last_owner, window->hwnd());
     EXPECT_EQ(WindowText(Control(L"lblStatus")), before);
   }
+}
+
+// What a message box of this process shows once it is up: caption, text, the visible buttons (identifier and
+// caption) and the number of icons shown. It is then dismissed with OK.
+struct SeenBox {
+  std::wstring caption, text;
+  std::vector<std::wstring> buttons;
+  int icons = 0;
+};
+
+SeenBox DismissBoxOwnedBy(HWND owner) {
+  SeenBox seen;
+  HWND box = nullptr;
+  for (const ULONGLONG give_up = ::GetTickCount64() + 30000; box == nullptr && ::GetTickCount64() < give_up;
+       ::Sleep(20)) {
+    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;) {
+      if (::GetWindow(w, GW_OWNER) == owner && ::IsWindowVisible(w))
+        box = w;
+    }
+  }
+  if (box == nullptr)
+    return seen;
+  seen.caption = WindowText(box);
+  seen.text = WindowText(::GetDlgItem(box, 0xFFFF));
+  for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (!::IsWindowVisible(child))
+      continue;
+    if (ClassName(child) == L"Button")
+      seen.buttons.push_back(std::to_wstring(::GetDlgCtrlID(child)) + L" " + WindowText(child));
+    // The system's box keeps its icon control when there is no icon, and leaves it empty.
+    if (ClassName(child) == L"Static" && (::GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+        ::SendMessageW(child, STM_GETICON, 0, 0) != 0)
+      ++seen.icons;
+  }
+  ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  return seen;
+}
+
+// The one place the system's own message box appears: a window with the panel's message box, not the
+// recorder's stand-in.
+TEST_F(MainWindowTest, TheMessageBoxHasTheTitleAsCaptionOneOkButtonAndNoIcon) {
+  frmMain plain(::GetModuleHandleW(nullptr), MainWindowSettings{VendorConnection()});
+  SeenBox seen;
+  std::thread user([&] { seen = DismissBoxOwnedBy(plain.hwnd()); });
+  ::SendMessageW(::GetDlgItem(plain.hwnd(), ControlId(L"cmdBuy")), BM_CLICK, 0, 0);
+  user.join();
+  EXPECT_EQ(seen.caption, L"Quenmarel");
+  EXPECT_EQ(seen.text, L"Expert Advisor not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.");
+  EXPECT_EQ(seen.buttons, std::vector<std::wstring>{L"1 OK"});
+  EXPECT_EQ(seen.icons, 0);
+  EXPECT_EQ(WindowText(::GetDlgItem(plain.hwnd(), ControlId(L"lblStatus"))), L"lblStatus");
 }
 
 // --- Keyboard and closing ----------------------------------------------------------------------------------

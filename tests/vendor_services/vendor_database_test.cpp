@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sqlite_database.h"
+#include "support/temp_folder.h"
 
 namespace qm {
 namespace {
@@ -126,6 +127,30 @@ TEST_P(RefreshTest, ReadsTheFirstRowOrReports) {
 
 INSTANTIATE_TEST_SUITE_P(SqliteAsSqlServer, RefreshTest, testing::ValuesIn(RefreshCases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The statements of a refresh as the driver receives them, read from the driver manager's trace (Trace and
+// TraceFile in the [ODBC] section of the tests' driver list), which records each one as "SQL = [<text>]".
+TEST(QueryTest, ARefreshSendsTheVendorQueryAndNothingElse) {
+  SqliteVendorDatabase database;
+  const std::wstring trace = database.path().substr(0, database.path().rfind(L'\\')) + L"\\odbc-trace.log";
+  // The trace is appended to by every test of this program; it starts afresh here, so that it does not grow
+  // from run to run.
+  ::DeleteFileW(trace.c_str());
+  database.Run(kCreateTable);
+  const size_t before = test::ReadBytes(trace).size();
+
+  VendorDatabase vendor;
+  ASSERT_EQ(vendor.RefreshPublicMessage().failure, std::nullopt);
+
+  const std::string calls = test::ReadBytes(trace).substr(before);
+  std::vector<std::string> statements;
+  const std::string start = "SQL = [", end = "][length";
+  for (size_t at = calls.find(start); at != std::string::npos; at = calls.find(start, at + 1)) {
+    const size_t text = at + start.size();
+    statements.push_back(calls.substr(text, calls.find(end, text) - text));
+  }
+  EXPECT_EQ(statements, std::vector<std::string>{"SELECT * from Vostrel_Gap;"});
+}
 
 // Each refresh reads the database afresh; between refreshes the table changes under the held connection.
 struct SequenceStep {
