@@ -130,7 +130,8 @@ TEST(UnquotedPathTest, SystemInformationFromTheRegistryStartsAsItselfOrNotAtAll)
   long long messages = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    test::ScopedRegistryKey key(HKEY_LOCAL_MACHINE, std::wstring(kSysInfoPathKey));
+    test::ScopedRegistryKey key(HKEY_LOCAL_MACHINE,
+                                std::wstring(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"));
     key.Set(L"PATH", REG_SZ, test::Utf16Bytes(c.path, true));
     SysInfoServices services = SystemSysInfoServices(nullptr);
     services.show_message = [&](const std::wstring&) { ++messages; };
@@ -249,10 +250,10 @@ struct AccessCase {
 
 void ReadBothSysInfoValues() {
   std::wstring text;
-  GetKeyValue(RegistryRoot::LocalMachine, std::wstring(kSysInfoPathKey), std::wstring(kSysInfoPathValue),
-              text);
-  GetKeyValue(RegistryRoot::LocalMachine, std::wstring(kSharedToolsKey), std::wstring(kSharedToolsValue),
-              text);
+  GetKeyValue(RegistryRoot::LocalMachine, std::wstring(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+              std::wstring(L"PATH"), text);
+  GetKeyValue(RegistryRoot::LocalMachine, std::wstring(L"SOFTWARE\\Microsoft\\Shared Tools Location"),
+              std::wstring(L"MSINFO"), text);
   GetKeyValue(RegistryRoot::CurrentUser, L"Software", L"missing value", text);
 }
 
@@ -276,8 +277,10 @@ const AccessCase kAccessCases[] = {
 };
 
 TEST(RegistryAccessTest, KeysAreOpenedForReadingOnly) {
-  test::ScopedRegistryKey path_key(HKEY_LOCAL_MACHINE, std::wstring(kSysInfoPathKey));
-  test::ScopedRegistryKey folder_key(HKEY_LOCAL_MACHINE, std::wstring(kSharedToolsKey));
+  test::ScopedRegistryKey path_key(HKEY_LOCAL_MACHINE,
+                                   std::wstring(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"));
+  test::ScopedRegistryKey folder_key(HKEY_LOCAL_MACHINE,
+                                     std::wstring(L"SOFTWARE\\Microsoft\\Shared Tools Location"));
   path_key.Set(L"PATH", REG_NONE);
   folder_key.Set(L"MSINFO", REG_SZ, test::Utf16Bytes(L"C:\\windows", true));
   for (const AccessCase& c : kAccessCases) {
