@@ -6,6 +6,23 @@
 
 namespace qm::test {
 
+namespace {
+
+// The whole lines of a log the stand-in wrote; none when there is no log.
+std::vector<std::wstring> Utf8Lines(const std::string& log) {
+  std::vector<std::wstring> lines;
+  for (size_t start = 0, end; log != "<missing>" && (end = log.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    std::wstring line(end - start, L'\0');
+    line.resize(::MultiByteToWideChar(CP_UTF8, 0, log.data() + start, static_cast<int>(end - start),
+                                      line.data(), static_cast<int>(line.size())));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace
+
 PlantedProgram::PlantedProgram(std::wstring path) : path_(std::move(path)) {
   for (size_t cut = path_.find(L'\\', 3); cut != std::wstring::npos; cut = path_.find(L'\\', cut + 1)) {
     if (::CreateDirectoryW(path_.substr(0, cut).c_str(), nullptr))
@@ -23,6 +40,7 @@ PlantedProgram::~PlantedProgram() {
   for (int attempt = 0; attempt < 100 && !::DeleteFileW(path_.c_str()) && FileExists(path_); ++attempt)
     ::Sleep(20);
   ::DeleteFileW((path_ + L".log").c_str());
+  ::DeleteFileW((path_ + L".cwd").c_str());
   for (auto f = created_folders_.rbegin(); f != created_folders_.rend(); ++f)
     ::RemoveDirectoryW(f->c_str());
 }
@@ -39,15 +57,11 @@ std::vector<std::wstring> PlantedProgram::Starts(bool wait) const {
       break;
     ::Sleep(20);
   }
-  std::vector<std::wstring> starts;
-  for (size_t start = 0, end; log != "<missing>" && (end = log.find('\n', start)) != std::string::npos;
-       start = end + 1) {
-    std::wstring line(end - start, L'\0');
-    line.resize(::MultiByteToWideChar(CP_UTF8, 0, log.data() + start, static_cast<int>(end - start),
-                                      line.data(), static_cast<int>(line.size())));
-    starts.push_back(line);
-  }
-  return starts;
+  return Utf8Lines(log);
+}
+
+std::vector<std::wstring> PlantedProgram::WorkingFolders() const {
+  return Utf8Lines(ReadBytes(path_ + L".cwd"));
 }
 
 std::wstring FolderWithBlanks() {

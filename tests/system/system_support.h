@@ -10,7 +10,8 @@
 namespace qm::test {
 
 // A copy of the stand-in program at `path`, made with the folders it needs and removed with them. The
-// stand-in logs each start to "<path>.log" as "<command line> | show=<window mode, -1 for none>".
+// stand-in logs each start to "<path>.log" as "<command line> | show=<window mode, -1 for none>", and the
+// folder it was started in to "<path>.cwd".
 class PlantedProgram {
  public:
   explicit PlantedProgram(std::wstring path);
@@ -21,6 +22,8 @@ class PlantedProgram {
   const std::wstring& path() const { return path_; }
   // The starts logged so far; with `wait`, once there is one or a generous limit has passed.
   std::vector<std::wstring> Starts(bool wait = true) const;
+  // The working folder of each start logged so far, in order.
+  std::vector<std::wstring> WorkingFolders() const;
 
  private:
   std::wstring path_;
