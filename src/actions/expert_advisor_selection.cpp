@@ -30,7 +30,7 @@ void cmdFileLocation_Click(Panel& panel, const TerminalStart& start) {
     panel.SetStatus(StatusReport(RuntimeFailure(err::kInvalidProcedureCall)));
     return;
   }
-  const std::optional<std::wstring> terminal = FindTerminalProgram(*data_folder);
+  const std::optional<TerminalProgram> terminal = FindTerminalProgram(*data_folder);
   if (!terminal) {
     // The user can fix this by choosing again; the status line keeps what it said.
     panel.ShowMessage(std::wstring(kWrongExpertAdvisorMessage));

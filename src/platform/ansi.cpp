@@ -26,4 +26,30 @@ std::string ToAnsi(std::wstring_view text) {
   return out;
 }
 
+namespace {
+
+std::optional<std::wstring> Decode(UINT code_page, DWORD flags, std::string_view bytes) {
+  if (bytes.empty())
+    return std::wstring();
+  if (bytes.size() > static_cast<size_t>(INT_MAX))
+    return std::nullopt;
+  const int length = static_cast<int>(bytes.size());
+  const int needed = ::MultiByteToWideChar(code_page, flags, bytes.data(), length, nullptr, 0);
+  if (needed <= 0)
+    return std::nullopt;
+  std::wstring out(static_cast<size_t>(needed), L'\0');
+  ::MultiByteToWideChar(code_page, flags, bytes.data(), length, out.data(), needed);
+  return out;
+}
+
+}  // namespace
+
+std::wstring FromAnsi(std::string_view bytes) {
+  return Decode(::GetACP(), 0, bytes).value_or(std::wstring(bytes.size(), L'?'));
+}
+
+std::optional<std::wstring> FromUtf8(std::string_view bytes) {
+  return Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
+}
+
 }  // namespace qm

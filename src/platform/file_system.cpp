@@ -112,4 +112,29 @@ bool IsOrdinaryFile(const std::wstring& path) {
   return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
 }
 
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::string> ReadSmallFile(const std::wstring& path, size_t limit) {
+  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+      static_cast<uint64_t>(size.QuadPart) > limit)
+    return std::nullopt;
+  // One byte more than the limit is asked for, so that a file that grew since its size was taken is refused
+  // too.
+  std::string bytes(static_cast<size_t>(size.QuadPart) + 1, '\0');
+  DWORD read = 0;
+  if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read > limit)
+    return std::nullopt;
+  bytes.resize(read);
+  return bytes;
+}
+
 }  // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
 // File operations the bridge and the dialogs need, each reporting the failure it met.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,11 @@ Outcome ReplaceFileAtomically(const std::wstring& path, std::string_view bytes);
 
 // True when `path` names an existing ordinary file: folders, hidden and system files do not count.
 bool IsOrdinaryFile(const std::wstring& path);
+
+// True when `path` names an existing folder.
+bool IsFolder(const std::wstring& path);
+
+// The whole content of a small file; nothing when it cannot be read or holds more than `limit` bytes.
+std::optional<std::string> ReadSmallFile(const std::wstring& path, size_t limit);
 
 }  // namespace qm

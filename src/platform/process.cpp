@@ -50,14 +50,17 @@ std::wstring CommandLineFor(std::wstring_view program_path, std::wstring_view ar
   return line;
 }
 
-Outcome StartProgram(std::wstring_view program, std::wstring_view arguments, WindowMode mode) {
+Outcome StartProgram(std::wstring_view program, std::wstring_view arguments, WindowMode mode,
+                     std::wstring_view working_folder) {
   const std::wstring path = ProgramPath(program);
   if (path.empty())
     return RuntimeFailure(err::kFileNotFound);
   // The system reads both texts only up to a NUL, which would start something other than what was named.
-  if (path.find(L'\0') != std::wstring::npos || arguments.find(L'\0') != std::wstring_view::npos) {
+  if (path.find(L'\0') != std::wstring::npos || arguments.find(L'\0') != std::wstring_view::npos ||
+      working_folder.find(L'\0') != std::wstring_view::npos) {
     return FailureFromWin32(ERROR_INVALID_NAME);
   }
+  const std::wstring folder(working_folder);
   std::wstring command_line = CommandLineFor(path, arguments);
 
   STARTUPINFOW startup{};
@@ -65,8 +68,8 @@ Outcome StartProgram(std::wstring_view program, std::wstring_view arguments, Win
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = mode == WindowMode::NormalWithFocus ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE;
   PROCESS_INFORMATION started{};
-  if (!::CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started)) {
+  if (!::CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
     const DWORD error = ::GetLastError();
     // A program that cannot be found is reported as File not found, whichever part of its path is missing.
     return FailureFromWin32(error == ERROR_PATH_NOT_FOUND ? ERROR_FILE_NOT_FOUND : error);

@@ -27,7 +27,9 @@ std::wstring CommandLineFor(std::wstring_view program_path, std::wstring_view ar
 
 // Starts `program` with `arguments` and returns without waiting. A program that is not there, whether the
 // file or a folder on its path is missing, fails with 53 File not found; other refusals are mapped as the
-// system reports them.
-Outcome StartProgram(std::wstring_view program, std::wstring_view arguments, WindowMode mode);
+// system reports them. The program works in `working_folder`, or in this program's working folder when that
+// is empty.
+Outcome StartProgram(std::wstring_view program, std::wstring_view arguments, WindowMode mode,
+                     std::wstring_view working_folder = {});
 
 }  // namespace qm

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -9,11 +11,116 @@ namespace qm {
 namespace {
 
 constexpr std::wstring_view kFontFace = L"MS Sans Serif";
+// Where the panel's face is missing, in this order: Wine's own dialog face, the common sans-serif faces, and
+// narrower ones that fit where those do not.
+constexpr std::wstring_view kFallbackFaces[] = {
+    L"Tahoma",    L"Microsoft Sans Serif",  L"Arial",        L"Liberation Sans",
+    L"Noto Sans", L"DejaVu Sans Condensed", L"Arial Narrow", L"Liberation Sans Narrow",
+};
 // Font sizes in hundredths of a point.
 constexpr int kStandardFontCentipoints = 825;
 constexpr int kLargeFontCentipoints = 975;
 
+// A memory device context for measuring text.
+class MeasuringContext {
+ public:
+  MeasuringContext() : dc_(::CreateCompatibleDC(nullptr)) {}
+  MeasuringContext(const MeasuringContext&) = delete;
+  MeasuringContext& operator=(const MeasuringContext&) = delete;
+  ~MeasuringContext() {
+    if (dc_)
+      ::DeleteDC(dc_);
+  }
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// Whether the system draws `face` as itself (or as a face it was told to take for it), rather than putting
+// another one in its place.
+bool SystemHasFace(HDC dc, std::wstring_view face) {
+  const UniqueFont font = MakeFont(FontKind::Standard, USER_DEFAULT_SCREEN_DPI, face);
+  const HGDIOBJ previous = ::SelectObject(dc, font.get());
+  wchar_t drawn[LF_FACESIZE] = {};
+  ::GetTextFaceW(dc, LF_FACESIZE, drawn);
+  ::SelectObject(dc, previous);
+  const std::wstring name(face);
+  return ::CompareStringOrdinal(drawn, -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// By how many pixels the captions of the main window overflow the room their controls give them at `dpi`,
+// in `fonts`; 0 when every one fits. The room is what the standard controls leave their text: a label all of
+// its width and height, wrapped like an edit control; a push button its width less 3 pixels a side and its
+// height less 2 a side, wrapped; an option button one line beside its check mark (12 pixels at 96 DPI, plus
+// one) and half a digit's width of gap; a frame one line in its width less 8 pixels a side.
+int CaptionOverflow(HDC dc, const FontSet& fonts, UINT dpi) {
+  int overflow = 0;
+  for (const ControlLayout& control : MainLayout()) {
+    if (control.kind == ControlKind::TextBox || control.caption.empty())
+      continue;
+    const RECT place = PixelRect(PlaceInWindow(control), dpi);
+    int width = place.right - place.left;
+    int height = place.bottom - place.top;
+    UINT format = DT_CALCRECT | DT_NOPREFIX;
+    const HGDIOBJ previous = ::SelectObject(dc, fonts[control.font]);
+    switch (control.kind) {
+      case ControlKind::Label:
+        format |= DT_WORDBREAK | DT_EDITCONTROL;
+        break;
+      case ControlKind::CommandButton:
+        format |= DT_WORDBREAK;
+        width -= 6;
+        height -= 4;
+        break;
+      case ControlKind::OptionButton: {
+        INT digit = 0;
+        ::GetCharWidth32W(dc, L'0', L'0', &digit);
+        format |= DT_SINGLELINE;
+        width -= ::MulDiv(12, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI) + 1 + digit / 2 + 2;
+        height = std::numeric_limits<int>::max();
+        break;
+      }
+      default:
+        format |= DT_SINGLELINE;
+        width -= 16;
+        height = std::numeric_limits<int>::max();
+        break;
+    }
+    RECT needed{0, 0, width, 0};
+    const std::wstring caption(control.caption);
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &needed, format);
+    ::SelectObject(dc, previous);
+    overflow += std::max<LONG>(0, needed.right - width) + std::max<LONG>(0, needed.bottom - height);
+  }
+  return overflow;
+}
+
 }  // namespace
+
+std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
+  const MeasuringContext dc;
+  if (!dc.get() || SystemHasFace(dc.get(), preferred))
+    return std::wstring(preferred);
+  std::wstring_view least = preferred;
+  int least_overflow = std::numeric_limits<int>::max();
+  for (std::wstring_view face : kFallbackFaces) {
+    if (!SystemHasFace(dc.get(), face))
+      continue;
+    const int overflow = CaptionOverflow(dc.get(), FontSet(dpi, face), dpi);
+    if (overflow == 0)
+      return std::wstring(face);
+    if (overflow < least_overflow) {
+      least = face;
+      least_overflow = overflow;
+    }
+  }
+  return std::wstring(least);
+}
+
+std::wstring PanelFontFace(UINT dpi) {
+  return ChooseFontFace(kFontFace, dpi);
+}
 
 int Pixels(int twips, UINT dpi) {
   return ::MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
@@ -30,7 +137,7 @@ UINT DpiOf(HWND window) {
   return dpi != 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
-UniqueFont MakeFont(FontKind kind, UINT dpi) {
+UniqueFont MakeFont(FontKind kind, UINT dpi, std::wstring_view face) {
   LOGFONTW font{};
   const int centipoints = kind == FontKind::LargeBold ? kLargeFontCentipoints : kStandardFontCentipoints;
   font.lfHeight = -::MulDiv(centipoints, static_cast<int>(dpi), 72 * 100);
@@ -40,13 +147,15 @@ UniqueFont MakeFont(FontKind kind, UINT dpi) {
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-  kFontFace.copy(font.lfFaceName, LF_FACESIZE - 1);
+  face.copy(font.lfFaceName, LF_FACESIZE - 1);
   return UniqueFont(::CreateFontIndirectW(&font));
 }
 
-FontSet::FontSet(UINT dpi)
-    : fonts_{MakeFont(FontKind::Standard, dpi), MakeFont(FontKind::Bold, dpi),
-             MakeFont(FontKind::LargeBold, dpi)} {}
+FontSet::FontSet(UINT dpi) : FontSet(dpi, PanelFontFace(dpi)) {}
+
+FontSet::FontSet(UINT dpi, std::wstring_view face)
+    : fonts_{MakeFont(FontKind::Standard, dpi, face), MakeFont(FontKind::Bold, dpi, face),
+             MakeFont(FontKind::LargeBold, dpi, face)} {}
 
 HWND CreateChild(HWND parent, const ChildClass& cls, std::wstring_view text, int id, const RECT& place,
                  HFONT font) {

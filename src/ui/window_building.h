@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
@@ -22,14 +23,24 @@ RECT PixelRect(const TwipRect& place, UINT dpi);
 // The DPI the window is drawn at; 96 when the system cannot tell.
 UINT DpiOf(HWND window);
 
-// The font of `kind` at `dpi`.
-UniqueFont MakeFont(FontKind kind, UINT dpi);
+// The panel's face, "MS Sans Serif", where the system has it. Where it does not (a bare Wine prefix), the
+// face the system puts in its place is wider and cuts captions; then the first of a few common faces that
+// the system has and in which every caption of the main window fits its control at `dpi` takes its place,
+// or, when none fits, the one that cuts least.
+std::wstring PanelFontFace(UINT dpi);
+// The same choice with `preferred` in place of "MS Sans Serif".
+std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi);
 
-// One font of each kind at one DPI.
+// The font of `kind` at `dpi` in `face`.
+UniqueFont MakeFont(FontKind kind, UINT dpi, std::wstring_view face);
+
+// One font of each kind at one DPI, in one face.
 class FontSet {
  public:
   FontSet() = default;
+  // In the panel's face at that DPI.
   explicit FontSet(UINT dpi);
+  FontSet(UINT dpi, std::wstring_view face);
   HFONT operator[](FontKind kind) const { return fonts_[static_cast<size_t>(kind)].get(); }
 
  private:

@@ -3,11 +3,14 @@
 # panel; the NSIS installer, run silently with no other argument in a Wine prefix of its own (not the build
 # tree's), installs the stripped release panel into C:\Program Files\Quenmarel with a Start-menu entry, an
 # uninstaller and an Add/Remove Programs entry; the installed panel starts there and shows its window; the
-# uninstaller removes all of it again. The prefix is made for this run and removed at its end.
-#   installer_test.sh <package dir>
+# uninstaller removes all of it again. The prefix is made for this run and removed at its end; like most
+# traders' prefixes it has no MS Sans Serif, and the caption probe checks inside the installed panel that every
+# caption still fits its control.
+#   installer_test.sh <package dir> <caption_probe.exe>
 # Needs a display (the panel opens its window). Every wait is bounded.
 set -euo pipefail
 packages="$1"
+probe="$2"
 work="$(mktemp -d "${TMPDIR:-/tmp}/qm-installer.XXXXXX")"
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
@@ -90,6 +93,16 @@ wine "$folder_win\\Quenmarel.exe" </dev/null >/dev/null 2>&1 &
 panel=$!
 timeout 60 xdotool search --sync --all --onlyvisible --pid "$panel" --name "$title" >/dev/null ||
   fail "the installed panel showed no window"
+# Every caption fits its control, measured in the control's font inside the installed panel, in a prefix
+# without the panel's own face.
+if find "$WINEPREFIX/drive_c/windows/Fonts" -maxdepth 1 -iname 'sserif*' | grep -q .; then
+  fail "the prefix has MS Sans Serif: the face the panel falls back to goes unchecked"
+fi
+probe_status=0
+in_prefix "$probe" >"$work/captions" || probe_status=$?
+cat "$work/captions"
+! grep -q ' in MS Sans Serif ' "$work/captions" || fail "the panel draws in MS Sans Serif, which the prefix lacks"
+[ "$probe_status" = 0 ] || fail "a caption of the installed panel is wider than its control (caption probe: $probe_status)"
 in_prefix taskkill /IM Quenmarel.exe >/dev/null 2>&1 || true
 wait_for 30 panel_ended || fail "the installed panel did not end on close"
 panel=""

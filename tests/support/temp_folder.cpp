@@ -7,7 +7,6 @@
 #include "platform/unique_handle.h"
 
 namespace qm::test {
-namespace {
 
 void RemoveTree(const std::wstring& folder) {
   WIN32_FIND_DATAW found;
@@ -29,8 +28,6 @@ void RemoveTree(const std::wstring& folder) {
   }
   ::RemoveDirectoryW(folder.c_str());
 }
-
-}  // namespace
 
 TempFolder::TempFolder() {
   wchar_t base[MAX_PATH + 1];

@@ -29,6 +29,8 @@ class TempFolder {
   std::wstring path_;
 };
 
+// Removes the folder with everything in it, read-only files too.
+void RemoveTree(const std::wstring& folder);
 bool FileExists(const std::wstring& path);
 // The file's bytes, or "<missing>" when it cannot be opened.
 std::string ReadBytes(const std::wstring& path);

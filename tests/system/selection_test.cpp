@@ -14,83 +14,278 @@ namespace {
 // The dialog's answer is scripted; the file test and the start are the system's. What the window is told and
 // what is started are logged in order.
 enum class Terminal { Program, Missing, Hidden, System, Folder, NotAProgram };
+// How the data folder's origin.txt is written: not at all, as the terminal writes it (UTF-16 LE with its
+// byte-order mark), or without a byte-order mark in UTF-8 or the ANSI code page.
+enum class Encoding { None, Utf16, Utf8, Ansi };
+// Which stand-in the row starts: none, <data folder>\terminal.exe, or <installation folder>\terminal.exe.
+enum class Started { Nothing, FromDataFolder, FromInstallation };
 using End = OpenDialogResult::End;
 
 const std::wstring kChosen = L"{root}\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
 const std::wstring kWrong =
     L"message Wrong Expert Advisor selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";
 const std::wstring kStarted = L"start {root}\\terminal.exe";
+const std::wstring kStartedInstalled = L"start {install}\\terminal.exe";
+// The part of a 1 MiB origin.txt after its first line.
+const std::wstring kMebibyte(1 << 20, L'#');
 
 const struct {
   const char* name;
   End end;
-  std::wstring chosen;  // {root} is the data folder, whose path has blanks
+  std::wstring chosen;  // {root} is the data folder below {base}, a folder under C:\Program Files
   Terminal terminal;
+  std::wstring install;  // the folder below {base} that holds a stand-in terminal.exe; empty for none
+  Encoding encoding;
+  std::wstring origin;  // {install} is that folder
   std::vector<std::wstring> events;
+  Started started;
 } kCases[] = {
-    {"found",
+    {"found, and preferred to the one origin.txt names",
      End::Chosen,
      kChosen,
      Terminal::Program,
-     {L"location " + kChosen, kStarted, L"status Status: OK."}},
+     L"Installed MT4",
+     Encoding::Utf16,
+     L"{install}\r\n",
+     {L"location " + kChosen, kStarted, L"status Status: OK."},
+     Started::FromDataFolder},
     {"trimmed",
      End::Chosen,
      L"  " + kChosen + L"  ",
      Terminal::Program,
-     {L"location " + kChosen, kStarted, L"status Status: OK."}},
+     L"",
+     Encoding::None,
+     L"",
+     {L"location " + kChosen, kStarted, L"status Status: OK."},
+     Started::FromDataFolder},
     {"another name of that length",
      End::Chosen,
      L"{root}\\MQL4\\Experts\\Another_Advisor.ex4",
      Terminal::Program,
-     {L"location {root}\\MQL4\\Experts\\Another_Advisor.ex4", kStarted, L"status Status: OK."}},
-    {"missing", End::Chosen, kChosen, Terminal::Missing, {L"location " + kChosen, kWrong}},
-    {"hidden", End::Chosen, kChosen, Terminal::Hidden, {L"location " + kChosen, kWrong}},
-    {"system file", End::Chosen, kChosen, Terminal::System, {L"location " + kChosen, kWrong}},
-    {"folder", End::Chosen, kChosen, Terminal::Folder, {L"location " + kChosen, kWrong}},
+     L"",
+     Encoding::None,
+     L"",
+     {L"location {root}\\MQL4\\Experts\\Another_Advisor.ex4", kStarted, L"status Status: OK."},
+     Started::FromDataFolder},
+    {"missing",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"",
+     Encoding::None,
+     L"",
+     {L"location " + kChosen, kWrong},
+     Started::Nothing},
+    {"hidden",
+     End::Chosen,
+     kChosen,
+     Terminal::Hidden,
+     L"",
+     Encoding::None,
+     L"",
+     {L"location " + kChosen, kWrong},
+     Started::Nothing},
+    {"system file",
+     End::Chosen,
+     kChosen,
+     Terminal::System,
+     L"",
+     Encoding::None,
+     L"",
+     {L"location " + kChosen, kWrong},
+     Started::Nothing},
+    {"folder",
+     End::Chosen,
+     kChosen,
+     Terminal::Folder,
+     L"",
+     Encoding::None,
+     L"",
+     {L"location " + kChosen, kWrong},
+     Started::Nothing},
     {"refused by the system",
      End::Chosen,
      kChosen,
      Terminal::NotAProgram,
-     {L"location " + kChosen, kStarted, L"status 75 : Path/File access error"}},
+     L"",
+     Encoding::None,
+     L"",
+     {L"location " + kChosen, kStarted, L"status 75 : Path/File access error"},
+     Started::Nothing},
     {"32 characters",
      End::Chosen,
      L"C:\\Q\\MQL4\\Experts\\Kelvarinth.ex4",
      Terminal::Program,
-     {L"location C:\\Q\\MQL4\\Experts\\Kelvarinth.ex4", L"status 5 : Invalid procedure call or argument"}},
+     L"",
+     Encoding::None,
+     L"",
+     {L"location C:\\Q\\MQL4\\Experts\\Kelvarinth.ex4", L"status 5 : Invalid procedure call or argument"},
+     Started::Nothing},
     {"33 characters",
      End::Chosen,
      L"C:\\QQ\\MQL4\\Experts\\Kelvarinth.ex4",
      Terminal::Program,
-     {L"location C:\\QQ\\MQL4\\Experts\\Kelvarinth.ex4", kWrong}},
+     L"",
+     Encoding::None,
+     L"",
+     {L"location C:\\QQ\\MQL4\\Experts\\Kelvarinth.ex4", kWrong},
+     Started::Nothing},
     {"empty name",
      End::Chosen,
      L"",
      Terminal::Program,
-     {L"location ", L"status 5 : Invalid procedure call or argument"}},
-    {"cancel", End::Cancelled, L"", Terminal::Program, {L"status 32755 : Cancel was selected."}},
+     L"",
+     Encoding::None,
+     L"",
+     {L"location ", L"status 5 : Invalid procedure call or argument"},
+     Started::Nothing},
+    {"cancel",
+     End::Cancelled,
+     L"",
+     Terminal::Program,
+     L"",
+     Encoding::None,
+     L"",
+     {L"status 32755 : Cancel was selected."},
+     Started::Nothing},
     {"dialog failure",
      End::Failed,
      L"",
      Terminal::Program,
-     {L"status 65535 : The Open dialog could not be shown"}},
+     L"",
+     Encoding::None,
+     L"",
+     {L"status 65535 : The Open dialog could not be shown"},
+     Started::Nothing},
+    // The standard layout: no terminal.exe in the data folder, the installation folder named by origin.txt.
+    // Each folder name holds a character that a wrong reading of the file's encoding would spoil.
+    {"origin.txt in UTF-16 LE",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"Терминал MT4",
+     Encoding::Utf16,
+     L"{install}\r\n",
+     {L"location " + kChosen, kStartedInstalled, L"status Status: OK."},
+     Started::FromInstallation},
+    {"origin.txt in UTF-8",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"Términal UTF-8",
+     Encoding::Utf8,
+     L"{install}",
+     {L"location " + kChosen, kStartedInstalled, L"status Status: OK."},
+     Started::FromInstallation},
+    {"origin.txt in ANSI",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"Términal ANSI",
+     Encoding::Ansi,
+     L"{install}\r\n",
+     {L"location " + kChosen, kStartedInstalled, L"status Status: OK."},
+     Started::FromInstallation},
+    {"origin.txt quoting a path with blanks, more lines after it",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"MetaTrader 4",
+     Encoding::Utf16,
+     L" \t\"{install}\\\" \r\nC:\\Program Files\r\n",
+     {L"location " + kChosen, kStartedInstalled, L"status Status: OK."},
+     Started::FromInstallation},
+    {"origin.txt naming a missing folder",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"",
+     Encoding::Utf16,
+     L"{base}\\Not Installed",
+     {L"location " + kChosen, kWrong},
+     Started::Nothing},
+    {"origin.txt naming a folder without terminal.exe",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"",
+     Encoding::Utf16,
+     L"{base}",
+     {L"location " + kChosen, kWrong},
+     Started::Nothing},
+    {"origin.txt with a relative path",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"Relative MT4",
+     Encoding::Utf16,
+     L"Relative MT4",
+     {L"location " + kChosen, kWrong},
+     Started::Nothing},
+    {"empty origin.txt",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"",
+     Encoding::Utf8,
+     L"",
+     {L"location " + kChosen, kWrong},
+     Started::Nothing},
+    {"origin.txt of 1 MiB",
+     End::Chosen,
+     kChosen,
+     Terminal::Missing,
+     L"Large Origin MT4",
+     Encoding::Utf8,
+     L"{install}\r\n" + kMebibyte,
+     {L"location " + kChosen, kWrong},
+     Started::Nothing},
 };
 
-std::wstring Expand(std::wstring text, const std::wstring& root) {
-  for (size_t at; (at = text.find(L"{root}")) != std::wstring::npos;)
-    text.replace(at, 6, root);
+std::wstring Expand(std::wstring text, const std::wstring& placeholder, const std::wstring& value) {
+  for (size_t at = 0; (at = text.find(placeholder, at)) != std::wstring::npos; at += value.size())
+    text.replace(at, placeholder.size(), value);
   return text;
 }
 
+std::string Encode(Encoding encoding, const std::wstring& text) {
+  if (encoding == Encoding::Utf16) {
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text)
+      bytes.append({static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)});
+    return bytes;
+  }
+  const UINT code_page = encoding == Encoding::Ansi ? 1252 : CP_UTF8;
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                                     static_cast<int>(bytes.size()), nullptr, nullptr));
+  return bytes;
+}
+
 TEST(cmdFileLocationTest, FollowsTheOutcomeTable) {
+  ASSERT_EQ(::GetACP(), 1252u) << "the ANSI row writes code page 1252";
   test::PlantedProgram trap(test::kProgramTrap);
-  const std::wstring root = test::FolderWithBlanks() + L"\\MT4";
+  const std::wstring base = test::FolderWithBlanks();
+  const std::wstring root = base + L"\\MT4";
   const std::wstring terminal_path = root + L"\\terminal.exe";
-  test::PlantedProgram advisor(Expand(kChosen, root));  // any file will do; it makes the folders
+  const std::wstring origin_path = root + L"\\origin.txt";
+  test::PlantedProgram advisor(Expand(kChosen, L"{root}", root));  // any file will do; it makes the folders
+  // A relative path in origin.txt would be found from here.
+  wchar_t previous_folder[MAX_PATH] = {};
+  ::GetCurrentDirectoryW(MAX_PATH, previous_folder);
+  ASSERT_TRUE(::SetCurrentDirectoryW(base.c_str()));
+  // Stand-ins that must never start stay until the end, when a start would have been logged for sure.
+  std::vector<std::unique_ptr<test::PlantedProgram>> never_started;
+
   for (const auto& c : kCases) {
-    std::unique_ptr<test::PlantedProgram> terminal;
-    if (c.terminal != Terminal::Missing && c.terminal != Terminal::Folder) {
+    SCOPED_TRACE(c.name);
+    const std::wstring install = base + L"\\" + c.install;
+    const auto expand = [&](const std::wstring& text) {
+      return Expand(Expand(Expand(text, L"{install}", install), L"{root}", root), L"{base}", base);
+    };
+    std::unique_ptr<test::PlantedProgram> terminal, installed;
+    if (c.terminal != Terminal::Missing && c.terminal != Terminal::Folder)
       terminal = std::make_unique<test::PlantedProgram>(terminal_path);
-    }
     if (c.terminal == Terminal::Folder)
       ::CreateDirectoryW(terminal_path.c_str(), nullptr);
     if (c.terminal == Terminal::Hidden)
@@ -99,27 +294,45 @@ TEST(cmdFileLocationTest, FollowsTheOutcomeTable) {
       ::SetFileAttributesW(terminal_path.c_str(), FILE_ATTRIBUTE_SYSTEM);
     if (c.terminal == Terminal::NotAProgram)
       test::WriteBytes(terminal_path, "not a program");
+    if (!c.install.empty())
+      installed = std::make_unique<test::PlantedProgram>(install + L"\\terminal.exe");
+    if (c.encoding != Encoding::None)
+      test::WriteBytes(origin_path, Encode(c.encoding, expand(c.origin)));
 
     test::FakePanel panel;
-    panel.file_choice = {c.end, Expand(c.chosen, root), c.end == End::Failed ? 0xFFFFul : 0ul};
-    cmdFileLocation_Click(panel, [&panel](const std::wstring& program) {
-      panel.events.push_back(L"start " + program);
+    panel.file_choice = {c.end, expand(c.chosen), c.end == End::Failed ? 0xFFFFul : 0ul};
+    cmdFileLocation_Click(panel, [&panel](const TerminalProgram& program) {
+      panel.events.push_back(L"start " + program.path);
       return StartTerminal(program);
     });
 
     std::vector<std::wstring> expected;
     for (const std::wstring& e : c.events)
-      expected.push_back(Expand(e, root));
-    EXPECT_EQ(panel.events, expected) << c.name;
-    if (expected.back() == L"status Status: OK.") {
-      EXPECT_EQ(terminal->Starts(), std::vector<std::wstring>{L"\"" + terminal_path + L"\" | show=4"})
-          << c.name;
+      expected.push_back(expand(e));
+    EXPECT_EQ(panel.events, expected);
+    // Started with its quoted path, without focus, from the panel's folder or its installation folder.
+    if (c.started == Started::FromDataFolder) {
+      EXPECT_EQ(terminal->Starts(), std::vector<std::wstring>{L"\"" + terminal_path + L"\" | show=4"});
+      EXPECT_EQ(terminal->WorkingFolders(), std::vector<std::wstring>{base});
     }
+    if (c.started == Started::FromInstallation) {
+      const std::wstring program = install + L"\\terminal.exe";
+      EXPECT_EQ(installed->Starts(), std::vector<std::wstring>{L"\"" + program + L"\" | show=4"});
+      EXPECT_EQ(installed->WorkingFolders(), std::vector<std::wstring>{install});
+    } else if (installed) {
+      never_started.push_back(std::move(installed));
+    }
+
+    ::DeleteFileW(origin_path.c_str());
     if (c.terminal == Terminal::Folder)
       ::RemoveDirectoryW(terminal_path.c_str());
     ::SetFileAttributesW(terminal_path.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
-  EXPECT_EQ(trap.StartsOnceProgramsEnded(), std::vector<std::wstring>{});
+  ::SetCurrentDirectoryW(previous_folder);
+  const std::vector<std::wstring> trap_starts = trap.StartsOnceProgramsEnded();
+  for (const auto& program : never_started)
+    EXPECT_EQ(program->StartsOnceProgramsEnded(), std::vector<std::wstring>{}) << program->path();
+  EXPECT_EQ(trap_starts, std::vector<std::wstring>{});
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ PlantedProgram::~PlantedProgram() {
   for (int attempt = 0; attempt < 100 && !::DeleteFileW(path_.c_str()) && FileExists(path_); ++attempt)
     ::Sleep(20);
   ::DeleteFileW((path_ + L".log").c_str());
+  ::DeleteFileW((path_ + L".cwd").c_str());
   for (auto f = created_folders_.rbegin(); f != created_folders_.rend(); ++f)
     ::RemoveDirectoryW(f->c_str());
 }
@@ -60,8 +61,8 @@ std::vector<DWORD> RunningDescendants() {
   return family;
 }
 
-// The log's lines, each a start.
-std::vector<std::wstring> LoggedStarts(const std::wstring& log_path) {
+// The whole lines of a log the stand-in wrote (one a start); none when there is no log.
+std::vector<std::wstring> LoggedLines(const std::wstring& log_path) {
   const std::string log = ReadBytes(log_path);
   std::vector<std::wstring> starts;
   for (size_t start = 0, end; log != "<missing>" && (end = log.find('\n', start)) != std::string::npos;
@@ -87,7 +88,7 @@ std::vector<std::wstring> PlantedProgram::Starts() const {
       break;
     ::Sleep(20);
   }
-  return LoggedStarts(path_ + L".log");
+  return LoggedLines(path_ + L".log");
 }
 
 std::vector<std::wstring> PlantedProgram::StartsOnceProgramsEnded() const {
@@ -101,7 +102,11 @@ std::vector<std::wstring> PlantedProgram::StartsOnceProgramsEnded() const {
         ::WaitForSingleObject(process.get(), static_cast<DWORD>(give_up - now));
     }
   }
-  return LoggedStarts(path_ + L".log");
+  return LoggedLines(path_ + L".log");
+}
+
+std::vector<std::wstring> PlantedProgram::WorkingFolders() const {
+  return LoggedLines(path_ + L".cwd");
 }
 
 std::wstring FolderWithBlanks() {

@@ -10,7 +10,8 @@
 namespace qm::test {
 
 // A copy of the stand-in program at `path`, made with the folders it needs and removed with them. The
-// stand-in logs each start to "<path>.log" as "<command line> | show=<window mode, -1 for none>".
+// stand-in logs each start to "<path>.log" as "<command line> | show=<window mode, -1 for none>", and the
+// folder it was started in to "<path>.cwd".
 class PlantedProgram {
  public:
   explicit PlantedProgram(std::wstring path);
@@ -25,6 +26,8 @@ class PlantedProgram {
   // for a program that must not start. A program logs its start a moment after it was started, so a log
   // read at once could miss a start that was made.
   std::vector<std::wstring> StartsOnceProgramsEnded() const;
+  // The working folder of each start logged so far, in order.
+  std::vector<std::wstring> WorkingFolders() const;
 
  private:
   std::wstring path_;

@@ -127,9 +127,13 @@ class RunningTerminal {
   DWORD id_ = 0;
 };
 
+// How the stand-in is told its data folder: --data-folder=, or as a portable terminal, copied into the data
+// folder that holds MQL4, or copied into one without MQL4 and started with /portable.
+enum class Placement { DataFolderOption, BesideMql4, PortableOption };
+
 struct RunCase {
   const char* name;
-  bool copied_into_data_folder;  // as installed: its own folder is the data folder; otherwise --data-folder=
+  Placement placement;
   Option account;
   Option digits;
   std::map<Field, std::wstring> texts;
@@ -151,15 +155,17 @@ TEST_P(TerminalProcessTest, ConsumesWhatThePanelSends) {
   TempFolder temp;
   // A blank in the folder: the panel's unquoted command line must not be mistaken for an argument.
   const std::wstring data_folder = temp.MakeFolder(L"Demo Data\\MT4");
-  temp.MakeFolder(L"Demo Data\\MT4\\MQL4\\files");
   temp.MakeFolder(L"Demo Data\\MT4\\tester\\files");
-  temp.MakeFolder(L"Demo Data\\MT4\\MQL4\\Experts");
+  if (c.placement != Placement::PortableOption) {
+    temp.MakeFolder(L"Demo Data\\MT4\\MQL4\\files");
+    temp.MakeFolder(L"Demo Data\\MT4\\MQL4\\Experts");
+  }
   std::wstring program = built;
   std::wstring arguments = L"\"--data-folder=" + data_folder + L"\"";
-  if (c.copied_into_data_folder) {
+  if (c.placement != Placement::DataFolderOption) {
     program = data_folder + L"\\terminal.exe";
     ASSERT_TRUE(::CopyFileW(built.c_str(), program.c_str(), FALSE));
-    arguments.clear();
+    arguments = c.placement == Placement::PortableOption ? L"/Portable" : L"";
   }
 
   const RunningTerminal terminal(program, arguments);
@@ -200,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
     Runs, TerminalProcessTest,
     testing::Values(
         RunCase{"HedgeLiveFromItsOwnFolder",
-                true,
+                Placement::BesideMql4,
                 Option::RealTime,
                 Option::FourDigit,
                 {},
@@ -209,7 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"BUY pair=GBPUSD lots=0.01 sl=0 tp=0 magic=6819 closeall=9999999 folder=MQL4\\files",
                  "SELL pair=GBPUSD lots=0.01 sl=0 tp=0 magic=6819 closeall=9999999 folder=MQL4\\files"}},
         RunCase{"PendingOrderAndDeleteInTheTester",
-                false,
+                Placement::DataFolderOption,
                 Option::BackTest,
                 Option::FiveDigit,
                 {{Field::TakeProfit, L"30"}, {Field::StopLoss, L"2.5"}, {Field::BuyStopPrice, L" 1.2501 "}},
@@ -220,7 +226,15 @@ INSTANTIATE_TEST_SUITE_P(
                 L"tester\\files",
                 {"BUYSTOP pair=GBPUSD lots=0.01 sl=25 tp=300 magic=6819 closeall=9999999 price=1.2501 "
                  "folder=tester\\files",
-                 "DELETEBUYSTOP pair=GBPUSD magic=6819 folder=tester\\files"}}),
+                 "DELETEBUYSTOP pair=GBPUSD magic=6819 folder=tester\\files"}},
+        RunCase{"SellInTheTesterOfAPortableTerminal",
+                Placement::PortableOption,
+                Option::BackTest,
+                Option::FourDigit,
+                {},
+                [](FakePanel& p) { OpenOrder(p, OrderAction::Sell); },
+                L"tester\\files",
+                {"SELL pair=GBPUSD lots=0.01 sl=0 tp=0 magic=6819 closeall=9999999 folder=tester\\files"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TerminalProcess, ASecondStartForTheSameFolderLeavesTheFirstAlone) {

@@ -1,5 +1,6 @@
-// The stand-in MetaTrader 4 terminal: started from a data folder (its own folder, as a real terminal.exe),
-// it consumes the panel's command files and journals each one. One instance per data folder: the panel starts
+// The stand-in MetaTrader 4 terminal: it finds its data folder as the terminal does (its own folder when it
+// runs portable, else the one below the user's application data that belongs to its folder), consumes the
+// panel's command files there and journals each one. One instance per data folder: the panel starts
 // terminal.exe again on every Expert Advisor choice, and two consumers of one folder would race for each
 // file.
 
@@ -11,13 +12,16 @@
 
 #include "platform/unique_handle.h"
 #include "terminal/command_journal.h"
+#include "terminal/data_folder.h"
 #include "terminal/terminal_window.h"
 
 namespace {
 
-// Only an argument that names itself overrides the data folder: the panel starts terminal.exe with its bare,
-// unquoted path, which splits into several arguments when the folder holds blanks.
+// Only an argument that names itself overrides the data folder: a command line of the bare, unquoted path
+// splits into several arguments when the folder holds blanks.
 constexpr std::wstring_view kDataFolderOption = L"--data-folder=";
+// As for the terminal: the data folder is the program's own folder.
+constexpr std::wstring_view kPortableOption = L"/portable";
 
 class ArgumentList {
  public:
@@ -67,14 +71,22 @@ std::wstring FullPath(const std::wstring& path) {
   return full;
 }
 
+bool IsPortableOption(std::wstring_view argument) {
+  return argument.size() == kPortableOption.size() &&
+         ::CompareStringOrdinal(argument.data(), static_cast<int>(argument.size()), kPortableOption.data(),
+                                static_cast<int>(kPortableOption.size()), TRUE) == CSTR_EQUAL;
+}
+
 std::wstring DataFolder() {
   const ArgumentList arguments;
+  bool portable = false;
   for (int i = 1; i < arguments.size(); ++i) {
     if (arguments[i].starts_with(kDataFolderOption) && arguments[i].size() > kDataFolderOption.size()) {
       return FullPath(std::wstring(arguments[i].substr(kDataFolderOption.size())));
     }
+    portable = portable || IsPortableOption(arguments[i]);
   }
-  return FullPath(OwnFolder());
+  return qm::terminal::DataFolderOf(FullPath(OwnFolder()), portable);
 }
 
 // Brings the window of the instance that already serves this data folder to the front.
