@@ -240,15 +240,6 @@ TEST(VendorWorkerTest, EndsAtOnceWhileACallHangsAndReportsNothingAfter) {
   EXPECT_TRUE(log.Arrived().empty());
 }
 
-// The vendor's connection string around 127.0.0.1 with `port` in place of 1433: FreeTDS, registered as
-// "SQL Server", against a loopback server.
-std::wstring LoopbackConnectionString(unsigned port) {
-  std::wstring text = VendorConnectionString(L"127.0.0.1");
-  const std::wstring standard = L",1433;";
-  text.replace(text.find(standard), standard.size(), L"," + std::to_wstring(port) + L";");
-  return text;
-}
-
 // The vendor's connection string with the SQLite driver named by its path, which unixODBC loads directly.
 std::wstring SqliteConnectionString() {
   const char* driver = std::getenv("QM_SQLITE_ODBC_DRIVER");
@@ -298,7 +289,7 @@ TEST_P(WorkerServerTest, ConnectAndRefreshReport) {
   }
   auto threads = std::make_shared<std::atomic<int>>(0);
   VendorSessionFactory counted =
-      [threads, inner = VendorDatabaseSessions(c.server ? LoopbackConnectionString(server.port())
+      [threads, inner = VendorDatabaseSessions(c.server ? test::ConnectionStringTo(server.port())
                                                         : SqliteConnectionString())] {
         ++*threads;
         return inner();
