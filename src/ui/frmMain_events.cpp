@@ -84,6 +84,7 @@ void frmMain::Form_Load() {
       Select(Option::FourDigit);
       Select(Option::BackTest);
     });
+    // The panel is painted before the load step ends, as the trader should see it from the first moment.
     ::UpdateWindow(hwnd());
     // Returns at once: the report goes on the status line when the worker has it, unless an action has
     // reported there first.

@@ -199,12 +199,14 @@ TEST_P(OverdueTest, ReportsTheTimeOutAndGoesOnWithAFreshThread) {
       c.first == VendorRequestKind::Connect ? worker.ConnectVendorDatabase() : worker.RefreshPublicMessage(),
       1u);
   ASSERT_TRUE(driver->WaitUntilBlocked());
+  EXPECT_TRUE(worker.Busy());
   // Presses while the call hangs merge into one refresh that runs after it.
   EXPECT_EQ(worker.RefreshPublicMessage(), 2u);
   EXPECT_EQ(worker.RefreshPublicMessage(), 3u);
   EXPECT_EQ(worker.RefreshPublicMessage(), 4u);
 
   const std::vector<VendorResult> results = log.WaitFor(2);
+  EXPECT_FALSE(worker.Busy()) << "the last result has been handed over";
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[0], (VendorResult{c.first, 1, std::nullopt, c.overdue}));
   EXPECT_EQ(VendorStatusReport(results[0].outcome), c.report);
