@@ -278,23 +278,21 @@ void frmMain::SelectFocusedOption() {
 }
 
 void frmMain::RunTrapped(const std::function<void()>& work) {
-  // A handler reports on the status line many times (every writer, the refresh, the action), and a label
-  // repaints itself at once on each new text. Only the last text is meant to be seen, so the two report
-  // labels are painted once, after the handler.
-  HWND labels[] = {Control(L"lblStatus"), Control(L"lblAds2")};
-  for (HWND label : labels)
-    ::SendMessageW(label, WM_SETREDRAW, FALSE, 0);
+  // A handler reports on the status line many times (every writer, then the action), and a label repaints
+  // itself at once on each new text. Only the last text is meant to be seen, so the status line is painted
+  // once, after the handler. (The public message changes only when a vendor result arrives, between
+  // handlers.)
+  HWND status = Control(L"lblStatus");
+  ::SendMessageW(status, WM_SETREDRAW, FALSE, 0);
   try {
     work();
   } catch (const std::bad_alloc&) {
     SetStatus(StatusReport(RuntimeFailure(err::kOutOfMemory)));
   }
-  for (HWND label : labels) {
-    if (!::IsWindow(label))
-      continue;  // the handler closed the window
-    ::SendMessageW(label, WM_SETREDRAW, TRUE, 0);
-    ::RedrawWindow(label, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-  }
+  if (!::IsWindow(status))
+    return;  // the handler closed the window
+  ::SendMessageW(status, WM_SETREDRAW, TRUE, 0);
+  ::RedrawWindow(status, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // --- Panel -----------------------------------------------------------------------------------------------
