@@ -19,7 +19,9 @@ class Panel : public PanelFields {
   // The system's Open dialog, modal over the window: the full path of the file the user chose, or how the
   // dialog ended without one.
   virtual OpenDialogResult AskForFile() = 0;
-  // Reads the vendor's public message into lblAds2 and reports the database outcome on the status line.
+  // Asks for the vendor's public message to be read into lblAds2 and returns at once, without waiting for
+  // the database: the message replaces the label's text when it arrives (an empty table or a failure leaves
+  // it as it is). The refresh writes nothing on the status line, so the action's own report is the last.
   virtual void RefreshPublicMessage() = 0;
 };
 

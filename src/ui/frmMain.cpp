@@ -16,6 +16,8 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"QuenmarelMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
+// Posted by the vendor worker's side when it has handed results over.
+constexpr UINT kVendorResultsMessage = WM_APP + 1;
 
 [[noreturn]] void ThrowLastError(const char* what) {
   throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), what);
@@ -49,9 +51,7 @@ void ShowOkMessageBox(HWND owner, const std::wstring& text, const std::wstring& 
 }
 
 frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
-    : instance_(instance),
-      message_box_(std::move(settings.message_box)),
-      vendor_(std::move(settings.vendor_connection_string)) {
+    : instance_(instance), message_box_(std::move(settings.message_box)) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
   RegisterWindowClass(instance, &frmMain::WindowProcedure);
@@ -73,6 +73,18 @@ frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
     throw;
   }
   last_focus_ = Control(L"txtPair");
+
+  // The worker's threads only queue a result and post a notice; the window applies it on its own thread.
+  // A notice to a window that has closed is lost with the queue, which nothing reads any more.
+  vendor_ = std::make_unique<VendorWorker>(
+      [inbox = vendor_inbox_, window = hwnd()](VendorResult result) {
+        {
+          std::lock_guard lock(inbox->mutex);
+          inbox->results.push_back(std::move(result));
+        }
+        ::PostMessageW(window, kVendorResultsMessage, 0, 0);
+      },
+      VendorDatabaseSessions(std::move(settings.vendor_connection_string)));
 }
 
 frmMain::~frmMain() {
@@ -197,6 +209,9 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DESTROY:
       Form_Unload();
       return 0;
+    case kVendorResultsMessage:
+      OnVendorResults();
+      return 0;
     default:
       break;
   }
@@ -263,23 +278,21 @@ void frmMain::SelectFocusedOption() {
 }
 
 void frmMain::RunTrapped(const std::function<void()>& work) {
-  // A handler reports on the status line many times (every writer, the refresh, the action), and a label
-  // repaints itself at once on each new text. Only the last text is meant to be seen, so the two report
-  // labels are painted once, after the handler.
-  HWND labels[] = {Control(L"lblStatus"), Control(L"lblAds2")};
-  for (HWND label : labels)
-    ::SendMessageW(label, WM_SETREDRAW, FALSE, 0);
+  // A handler reports on the status line many times (every writer, then the action), and a label repaints
+  // itself at once on each new text. Only the last text is meant to be seen, so the status line is painted
+  // once, after the handler. (The public message changes only when a vendor result arrives, between
+  // handlers.)
+  HWND status = Control(L"lblStatus");
+  ::SendMessageW(status, WM_SETREDRAW, FALSE, 0);
   try {
     work();
   } catch (const std::bad_alloc&) {
     SetStatus(StatusReport(RuntimeFailure(err::kOutOfMemory)));
   }
-  for (HWND label : labels) {
-    if (!::IsWindow(label))
-      continue;  // the handler closed the window
-    ::SendMessageW(label, WM_SETREDRAW, TRUE, 0);
-    ::RedrawWindow(label, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-  }
+  if (!::IsWindow(status))
+    return;  // the handler closed the window
+  ::SendMessageW(status, WM_SETREDRAW, TRUE, 0);
+  ::RedrawWindow(status, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 // --- Panel -----------------------------------------------------------------------------------------------
@@ -299,8 +312,11 @@ bool frmMain::IsSelected(Option option) const {
   return button != nullptr && ::SendMessageW(Control(button->name), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// Only the click sequences report through here; a connect report asked for earlier is no longer shown.
 void frmMain::SetStatus(const std::wstring& text) {
   SetCaption(L"lblStatus", text);
+  if (vendor_)
+    vendor_->NoteActionReport();
 }
 
 void frmMain::SetFileLocation(const std::wstring& text) {
@@ -315,11 +331,41 @@ OpenDialogResult frmMain::AskForFile() {
   return ShowOpenDialog(hwnd());
 }
 
+// Returns at once; the message reaches lblAds2 when the worker has read it. Its report is not shown: the
+// action that asked writes its own report next, which a trader would see in its place anyway.
 void frmMain::RefreshPublicMessage() {
-  PublicMessageRefresh refresh = vendor_.RefreshPublicMessage();
-  if (refresh.message)
-    SetCaption(L"lblAds2", *refresh.message);
-  SetStatus(VendorStatusReport(refresh.failure));
+  if (vendor_)
+    vendor_->RefreshPublicMessage();
+}
+
+// --- Vendor results ----------------------------------------------------------------------------------------
+
+void frmMain::OnVendorResults() {
+  std::vector<VendorResult> arrived;
+  {
+    std::lock_guard lock(vendor_inbox_->mutex);
+    arrived.swap(vendor_inbox_->results);
+  }
+  for (const VendorResult& result : arrived) {
+    if (!vendor_)
+      return;
+    const VendorVerdict verdict = vendor_->Judge(result);
+    if (!verdict.apply)
+      continue;
+    if (result.message)
+      SetCaption(L"lblAds2", *result.message);
+    if (verdict.show_status)
+      SetCaption(L"lblStatus", VendorStatusReport(result.outcome));
+  }
+}
+
+bool frmMain::VendorWorkPending() const {
+  // The worker first, then the queue: the worker queues a request's result before it stops being busy, so
+  // a result cannot slip between the two looks.
+  if (vendor_ != nullptr && vendor_->Busy())
+    return true;
+  std::lock_guard lock(vendor_inbox_->mutex);
+  return !vendor_inbox_->results.empty();
 }
 
 // --- Selection of options ----------------------------------------------------------------------------------

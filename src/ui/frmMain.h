@@ -1,14 +1,17 @@
 #pragma once
 // The main window: every control of the panel, built from the layout table, the menu bar, the load step and
 // the end of the program. It is the panel the click sequences read, report to and ask for a file, and it
-// holds the vendor database connection for its whole life.
+// owns the vendor worker, whose results it applies as they arrive.
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "actions/panel.h"
 #include "platform/unique_handle.h"
@@ -16,6 +19,7 @@
 #include "ui/main_layout.h"
 #include "ui/window_building.h"
 #include "vendor_services/vendor_database.h"
+#include "vendor_services/vendor_worker.h"
 
 namespace qm {
 
@@ -42,9 +46,13 @@ class frmMain final : public Panel {
   // Null once the window has been closed.
   HWND hwnd() const { return window_.get(); }
 
-  // Shows the window, selects 4-Digit and then Backtest (each runs the option change), and reports the
-  // vendor connection on the status line.
+  // Shows the window, selects 4-Digit and then Backtest (each runs the option change), and asks for the
+  // vendor connection, whose report goes on the status line when it arrives.
   void Form_Load();
+
+  // Vendor work that was asked for and whose result the window has not yet applied: a request runs or
+  // waits, or its result waits in the window's queue.
+  bool VendorWorkPending() const;
 
   // Selects an option from code, exactly as a click on it would.
   void Select(Option option);
@@ -83,7 +91,10 @@ class frmMain final : public Panel {
   void RunTrapped(const std::function<void()>& work);
   void SelectFocusedOption();
 
+  // Asks the worker for the start-up connect.
   void ConnectVendorDatabase();
+  // Applies the results the worker has handed over, in the order they came.
+  void OnVendorResults();
 
   // Runs the handler a layout row names.
   void Run(Handler handler);
@@ -114,10 +125,17 @@ class frmMain final : public Panel {
   void cmdDeleteBuyLimit_Click();
   void cmdDeleteSellLimit_Click();
 
+  // What the worker hands over from its own threads, until the window's thread takes it.
+  struct VendorInbox {
+    std::mutex mutex;
+    std::vector<VendorResult> results;
+  };
+
   HINSTANCE instance_;
   MessageBoxFunction message_box_;
-  VendorDatabase vendor_;
-  FontSet fonts_;  // at the window's DPI
+  std::shared_ptr<VendorInbox> vendor_inbox_ = std::make_shared<VendorInbox>();
+  std::unique_ptr<VendorWorker> vendor_;  // from the window's creation until it closes
+  FontSet fonts_;                         // at the window's DPI
   UniqueWindow window_;
   HWND tooltip_ = nullptr;     // owned by the window, which destroys it
   HWND last_focus_ = nullptr;  // the control that gets the focus back when the window is activated

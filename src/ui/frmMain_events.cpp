@@ -69,7 +69,8 @@ void frmMain::Run(Handler handler) {
 }
 
 void frmMain::ConnectVendorDatabase() {
-  SetStatus(VendorStatusReport(vendor_.ConnectVendorDatabase()));
+  if (vendor_)
+    vendor_->ConnectVendorDatabase();
 }
 
 // --- Load and unload ---------------------------------------------------------------------------------------
@@ -83,8 +84,10 @@ void frmMain::Form_Load() {
       Select(Option::FourDigit);
       Select(Option::BackTest);
     });
-    // Paint the panel before a slow or absent server is waited for: the trader sees it at once.
+    // The panel is painted before the load step ends, as the trader should see it from the first moment.
     ::UpdateWindow(hwnd());
+    // Returns at once: the report goes on the status line when the worker has it, unless an action has
+    // reported there first.
     ConnectVendorDatabase();
   } catch (const std::bad_alloc&) {
     SetStatus(VendorStatusReport(RuntimeFailure(err::kOutOfMemory)));
@@ -92,7 +95,9 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Unload() {
-  // Closing the main window ends the program; nothing is saved.
+  // Closing the main window ends the program; nothing is saved. The worker is let go without waiting for a
+  // login or query in progress: it writes no file, so nothing can be lost.
+  vendor_.reset();
   if (quit_on_destroy_)
     ::PostQuitMessage(0);
 }

@@ -222,6 +222,11 @@ void VendorWorker::NoteActionReport() {
   shared_->requests.NoteActionReport();
 }
 
+bool VendorWorker::Busy() const {
+  std::lock_guard lock(shared_->mutex);
+  return shared_->requests.running().has_value();
+}
+
 VendorVerdict VendorWorker::Judge(const VendorResult& result) {
   std::lock_guard lock(shared_->mutex);
   return shared_->requests.Judge(result.kind, result.sequence);

@@ -90,6 +90,10 @@ class VendorWorker {
   // no longer shown.
   void NoteActionReport();
 
+  // A request runs or waits: a result is still to be handed over. Once false, every result asked for has
+  // been handed to the handler.
+  bool Busy() const;
+
   // What the window does with `result` as it arrives (on the window's thread, in arrival order): whether
   // it is applied at all (lblAds2 takes a refresh's message), and whether its report goes on lblStatus.
   VendorVerdict Judge(const VendorResult& result);

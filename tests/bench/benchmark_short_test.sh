@@ -28,15 +28,15 @@ positive_number() {
   awk "BEGIN { exit !($1 > 0) }" || fail "'$2' is not above zero: '$1'"
 }
 
-for row in "Start-up to status line written (host unreachable by name)" "Start-up to main window shown" \
-           "BUY press to Buy.txt in place, no database driver" \
-           "BUY press to Buy.txt in place, refresh against the stand-in"; do
+rows=("Start-up to the window answering input, vendor server never answering" "Start-up to main window shown")
+for server in "answering (the stand-in)" "refusing (closed port)" "never answering"; do
+  rows+=("BUY press to Buy.txt in place, vendor server $server"
+         "BUY press to the window answering again, vendor server $server")
+done
+for row in "${rows[@]}"; do
   positive_ms "$(cell "$row" 1)" "$row"
   positive_ms "$(cell "$row" 2)" "$row floor"
   positive_number "$(cell "$row" 3)" "$row ratio"
-done
-for row in "BUY press to end of press, no database driver" "BUY press to end of press, refresh against the stand-in"; do
-  positive_ms "$(cell "$row" 1)" "$row"
 done
 for row in "Quenmarel.exe size, as built (with debug information)" "Quenmarel.exe size, stripped" "Private memory"; do
   [[ "$(cell "$row" 1)" =~ ^[0-9]+(\.[0-9]+)?\ KiB$ ]] || fail "'$row' is not a size: '$(cell "$row" 1)'"

@@ -1,13 +1,26 @@
-// Vendor servers that cannot answer, met by FreeTDS registered as "SQL Server": a closed port (server down),
-// and a server that takes the connection and then refuses the login: it closes at once, or answers with
-// bytes that are no login reply. Only the loopback address is used. Through the vendor database directly
-// and through the real window's start and refresh; the window must go on working after each.
+// Vendor servers that cannot answer, met by FreeTDS registered as "SQL Server" (by scripts/register-odbc.sh,
+// as for real use): a closed port (server down), a host name that never resolves, a server that takes the
+// connection and then refuses the login (it closes at once, or answers with bytes that are no login reply),
+// and a server that takes the connection and never answers. Only the loopback address is contacted; the
+// other host is under the reserved .invalid domain. Through the vendor database directly, through the real
+// window's start and refresh, which must answer input at once whatever the server does, and through the real
+// Quenmarel.exe, which must end at once when told to during a login that hangs.
 
+#include <windows.h>
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cctype>
+#include <cstdlib>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "platform/unique_handle.h"
 #include "reliability/figures.h"
 #include "reliability/window_checks.h"
 #include "support/loopback_server.h"
@@ -17,20 +30,18 @@
 namespace qm {
 namespace {
 
+using test::ConnectionStringTo;
 using test::LoopbackServer;
 using test::ServerBehaviour;
-
-// The vendor's connection string for 127.0.0.1 with `port` in place of 1433.
-std::wstring ConnectionStringTo(unsigned port) {
-  std::wstring text = VendorConnectionString(L"127.0.0.1");
-  const std::wstring standard = L",1433;";
-  text.replace(text.find(standard), standard.size(), L"," + std::to_wstring(port) + L";");
-  return text;
-}
+using testing::HasSubstr;
 
 struct ServerCase {
   const char* name;
   ServerBehaviour behaviour;
+  std::wstring host;  // where the connection string points; the server listens on 127.0.0.1
+  bool reached;       // every login reaches the server (it counts the connection)
+  bool hangs;         // a login waits out the login time-out: only the window meets it, at start-up
+  int refreshes;      // straight through the vendor database, each a new login
 };
 
 void PrintTo(const ServerCase& c, std::ostream* out) {
@@ -38,10 +49,23 @@ void PrintTo(const ServerCase& c, std::ostream* out) {
 }
 
 const ServerCase kServerCases[] = {
-    {"server down (closed port)", ServerBehaviour::Closed},
-    {"login refused (connection closed at once)", ServerBehaviour::AcceptAndClose},
-    {"login refused (garbage answer)", ServerBehaviour::Garbage},
+    {"server down (closed port)", ServerBehaviour::Closed, L"127.0.0.1", false, false, 3},
+    // Each refresh asks the system's resolver again for a name it cannot have.
+    {"host name that never resolves", ServerBehaviour::Closed, L"vendor-db.invalid", false, false, 1},
+    {"login refused (connection closed at once)", ServerBehaviour::AcceptAndClose, L"127.0.0.1", true, false,
+     1},
+    {"login refused (garbage answer)", ServerBehaviour::Garbage, L"127.0.0.1", true, false, 1},
+    {"server that never answers", ServerBehaviour::Hang, L"127.0.0.1", true, true, 0},
 };
+
+std::vector<ServerCase> CasesThatAnswerAtOnce() {
+  std::vector<ServerCase> cases;
+  for (const ServerCase& c : kServerCases) {
+    if (!c.hangs)
+      cases.push_back(c);
+  }
+  return cases;
+}
 
 std::string TestName(const testing::TestParamInfo<ServerCase>& info) {
   std::string name;
@@ -55,55 +79,206 @@ constexpr wchar_t kDown[] = L"SQL Server is down.";
 class VendorServerTest : public testing::TestWithParam<ServerCase> {};
 
 TEST_P(VendorServerTest, BothOperationsReportSqlServerIsDown) {
-  LoopbackServer server(GetParam().behaviour);
+  const ServerCase& c = GetParam();
+  LoopbackServer server(c.behaviour);
   ASSERT_NE(server.port(), 0u);
-  VendorDatabase vendor(ConnectionStringTo(server.port()));
-  EXPECT_EQ(VendorStatusReport(vendor.ConnectVendorDatabase()), kDown);
-  const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
-  EXPECT_EQ(refresh.message, std::nullopt);
-  EXPECT_EQ(VendorStatusReport(refresh.failure), kDown);
-  if (GetParam().behaviour != ServerBehaviour::Closed) {
-    EXPECT_GE(server.connections(), 2) << "the driver reached the server each time";
+  VendorDatabase vendor(ConnectionStringTo(server.port(), c.host));
+
+  const Outcome connected = vendor.ConnectVendorDatabase();
+  ASSERT_TRUE(connected.has_value());
+  EXPECT_EQ(connected->number, kProviderGeneralFailure);
+  // FreeTDS itself must have tried: a driver manager that cannot find the driver fails the same way.
+  EXPECT_THAT(connected->description, HasSubstr(L"[FreeTDS]"));
+  EXPECT_EQ(VendorStatusReport(connected), kDown);
+
+  // Every refresh tries again from a new connection, and the label keeps its text each time.
+  for (int attempt = 0; attempt < c.refreshes; ++attempt) {
+    const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+    EXPECT_EQ(refresh.message, std::nullopt);
+    EXPECT_EQ(VendorStatusReport(refresh.failure), kDown);
   }
+  EXPECT_EQ(server.connections(), c.reached ? 1 + c.refreshes : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(FreeTds, VendorServerTest, testing::ValuesIn(kServerCases), TestName);
+INSTANTIATE_TEST_SUITE_P(FreeTds, VendorServerTest, testing::ValuesIn(CasesThatAnswerAtOnce()), TestName);
 
 class WindowServerTest : public test::MainWindowTest, public testing::WithParamInterface<ServerCase> {
  protected:
-  std::wstring VendorConnection() const override { return ConnectionStringTo(server.port()); }
+  std::wstring VendorConnection() const override {
+    return ConnectionStringTo(server.port(), GetParam().host);
+  }
+
+  // Runs `work` on the window's thread, and then its queue, while another thread sends the window a message:
+  // true when that message is answered within a second of `work`'s start.
+  bool AnswersWithinASecond(const std::function<void()>& work) {
+    std::atomic<bool> done = false;
+    bool answered = false;
+    std::thread probe([&, window = window->hwnd()] {
+      DWORD_PTR ignored = 0;
+      answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored) != 0;
+      done = true;
+    });
+    work();
+    while (!done) {
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      Pump();
+    }
+    probe.join();
+    return answered;
+  }
+
+  // Runs the queue until lblStatus reads `text`, for at most `bound_ms`.
+  bool StatusBecomes(const std::wstring& text, ULONGLONG bound_ms) {
+    const ULONGLONG end = ::GetTickCount64() + bound_ms;
+    while (test::WindowText(Control(L"lblStatus")) != text && ::GetTickCount64() < end) {
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      Pump();
+    }
+    return test::WindowText(Control(L"lblStatus")) == text;
+  }
+
   LoopbackServer server{GetParam().behaviour};
 };
 
-TEST_P(WindowServerTest, StartAndRefreshReportAndTheWindowStaysUsable) {
+// Whatever the server does, the window answers at once; the start-up report arrives when the login has
+// failed (within the login time-out and the worker's grace for a server that never answers), and each BUY
+// has its files in place and its own report on the status line at once, while its refresh runs or waits.
+TEST_P(WindowServerTest, TheWindowAnswersAtOnceAndReportsTheServerDown) {
+  const ServerCase& c = GetParam();
   ASSERT_NE(server.port(), 0u);
-  window->Form_Load();
-  const std::wstring at_start = test::WindowText(Control(L"lblStatus"));
-  EXPECT_EQ(at_start, kDown);
+  // A refresh to a server that never answers ends only after the test: nothing is left to wait for.
+  wait_for_vendor = !c.hangs;
+
+  const bool started = AnswersWithinASecond([this] { window->Form_Load(); });
+  EXPECT_TRUE(started) << "at start-up";
+  const bool reported = StatusBecomes(kDown, 20'000);
+  EXPECT_TRUE(reported) << "the start-up report";
   SetText(L"txtFileLocation", ExpertAdvisor());
   const std::wstring label = test::WindowText(Control(L"lblAds2"));
-  Forget();
 
-  Click(L"cmdBuy");
-  const test::ActionReports reports = test::ReportsOf(Recorded());
-  EXPECT_EQ(reports.vendor, kDown);
-  EXPECT_EQ(reports.last, L"Status: OK.");
-  EXPECT_EQ(test::WindowText(Control(L"lblAds2")), label) << "the label keeps its text";
+  // The second press comes while the first one's refresh runs (or, for a server that never answers, hangs).
+  bool pressed = true;
+  for (int press = 1; press <= 2; ++press) {
+    SCOPED_TRACE("press " + std::to_string(press));
+    Forget();
+    const bool answered = AnswersWithinASecond([this] { Click(L"cmdBuy"); });
+    EXPECT_TRUE(answered);
+    std::vector<std::wstring> files;
+    for (const std::wstring& event : Recorded()) {
+      if (event.starts_with(L"file "))
+        files.push_back(event.substr(5));
+    }
+    EXPECT_THAT(files, testing::ElementsAre(
+                           L"MT4\\tester\\files\\mypair.txt", L"MT4\\tester\\files\\mymagicno.txt",
+                           L"MT4\\tester\\files\\mystoploss.txt", L"MT4\\tester\\files\\mytakeprofit.txt",
+                           L"MT4\\tester\\files\\mylotsize.txt", L"MT4\\tester\\files\\mycloseall.txt",
+                           L"MT4\\tester\\files\\Buy.txt"));
+    const std::wstring status = test::WindowText(Control(L"lblStatus"));
+    EXPECT_EQ(status, L"Status: OK.") << "the action's report stays";
+    EXPECT_EQ(test::WindowText(Control(L"lblAds2")), label) << "the label keeps its text";
+    pressed = pressed && answered && files.size() == 7 && status == L"Status: OK." &&
+              test::WindowText(Control(L"lblAds2")) == label;
+  }
   const bool usable = test::SendParametersWorks(*this, L"EURJPY");
   EXPECT_TRUE(usable);
+  if (c.reached) {
+    // A refresh to a server that never answers begins after the start-up login has been given up.
+    EXPECT_GE(server.connections(), c.hangs ? 1 : 2) << "the logins reached the server";
+  }
 
-  const bool met = at_start == kDown && reports.vendor == kDown;
-  std::string shown;
-  for (wchar_t c : reports.vendor)
-    shown += static_cast<char>(c < 0x80 ? c : '?');
-  EXPECT_TRUE(test::ReportFigure(std::string("database fault, ") + GetParam().name + ", start and refresh",
-                                 shown, "SQL Server is down.", met));
+  const std::string prefix = std::string("database fault, ") + c.name;
   EXPECT_TRUE(
-      test::ReportFigure(std::string("database fault, ") + GetParam().name + ": window usable afterwards",
-                         usable ? "files written, Status: OK." : "no", "files written, Status: OK.", usable));
+      test::ReportFigure(prefix + ", start-up", started && reported ? "answered; SQL Server is down." : "no",
+                         "answered within 1 s; SQL Server is down. within 20 s", started && reported));
+  EXPECT_TRUE(test::ReportFigure(prefix + ", two BUY presses",
+                                 pressed ? "answered; files written, Status: OK., label kept" : "no",
+                                 "answered within 1 s; files written, Status: OK., label kept", pressed));
+  EXPECT_TRUE(test::ReportFigure(prefix + ": window usable afterwards",
+                                 usable ? "files written, Status: OK." : "no", "files written, Status: OK.",
+                                 usable));
 }
 
 INSTANTIATE_TEST_SUITE_P(FreeTds, WindowServerTest, testing::ValuesIn(kServerCases), TestName);
+
+// Starts `command` as a Linux command, with `variables` ("NAME=value") added to its Linux environment:
+// the one way to hand a Linux library such as FreeTDS in a new Windows program a variable under Wine, where
+// a program started with CreateProcessW gets this process's Linux environment whatever its Windows
+// environment says. False when Wine's spawn entry is missing (not Wine) or the command could not start.
+bool StartLinuxCommand(const std::vector<std::string>& variables, const std::vector<std::string>& command) {
+  using Spawn = long(__cdecl*)(char* const argv[], int wait);
+  const auto spawn = reinterpret_cast<Spawn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
+  if (spawn == nullptr)
+    return false;
+  // Through env, with no descriptor of this process: the test runner's output pipe would stay open.
+  std::vector<std::string> words = {"/bin/sh", "-c", "exec env \"$@\" </dev/null >/dev/null 2>&1", "sh"};
+  words.insert(words.end(), variables.begin(), variables.end());
+  words.insert(words.end(), command.begin(), command.end());
+  std::vector<char*> argv;
+  for (std::string& word : words)
+    argv.push_back(word.data());
+  argv.push_back(nullptr);
+  return spawn(argv.data(), 0) == 0;
+}
+
+// The main window of a panel in another process, or null.
+HWND PanelOfAnotherProcess() {
+  struct Search {
+    std::wstring title = MainWindowTitle();
+    HWND found = nullptr;
+  } search;
+  ::EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(window, &process);
+        if (process == ::GetCurrentProcessId() || !::IsWindowVisible(window) ||
+            test::WindowText(window) != s->title)
+          return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Polls `done` for at most `bound_ms`.
+template <typename Predicate>
+bool Within(ULONGLONG bound_ms, Predicate done) {
+  const ULONGLONG end = ::GetTickCount64() + bound_ms;
+  while (!done() && ::GetTickCount64() < end)
+    ::Sleep(20);
+  return done();
+}
+
+// The program itself, in its own process: its connection string is fixed, but FreeTDS takes the server's
+// address from TDSHOST and TDSPORT when they are set, which points it at a server that never answers.
+TEST(PanelProcessTest, ExitDuringALoginThatHangsEndsTheProgramAtOnce) {
+  const char* panel = std::getenv("QM_PANEL_EXE");
+  ASSERT_NE(panel, nullptr) << "QM_PANEL_EXE names the built Quenmarel.exe";
+  LoopbackServer server(ServerBehaviour::Hang);
+  ASSERT_NE(server.port(), 0u);
+  ASSERT_EQ(PanelOfAnotherProcess(), nullptr) << "another panel is open";
+
+  ASSERT_TRUE(
+      StartLinuxCommand({"TDSHOST=127.0.0.1", "TDSPORT=" + std::to_string(server.port())}, {"wine", panel}));
+  HWND main = nullptr;
+  ASSERT_TRUE(Within(30'000, [&] { return (main = PanelOfAnotherProcess()) != nullptr; }));
+  DWORD id = 0;
+  ::GetWindowThreadProcessId(main, &id);
+  const UniqueHandle program(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
+  ASSERT_TRUE(program);
+  ASSERT_TRUE(Within(30'000, [&] { return server.connections() >= 1; })) << "the start-up login began";
+
+  ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(ControlId(L"mnuExit"), 0), 0);
+  const bool ended = ::WaitForSingleObject(program.get(), 5000) == WAIT_OBJECT_0;
+  EXPECT_TRUE(ended) << "the program was still running 5 s after Exit";
+  if (!ended)
+    ::TerminateProcess(program.get(), 1);
+  EXPECT_TRUE(test::ReportFigure("database fault, server that never answers: Exit during the login",
+                                 ended ? "program ended within 5 s" : "still running after 5 s",
+                                 "program ended within 5 s", ended));
+}
 
 }  // namespace
 }  // namespace qm

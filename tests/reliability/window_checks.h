@@ -1,11 +1,10 @@
 #pragma once
-// What the reliability tests ask of the real main window after a fault: what the vendor report said, what a
-// label shows, and whether Send Parameters still writes its files and reports success.
+// What the reliability tests ask of the real main window after a fault: the last status report, what a label
+// shows, and whether Send Parameters still writes its files and reports success.
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "support/temp_folder.h"
 #include "ui/main_window_fixture.h"
@@ -18,25 +17,13 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
-// The status texts of one order, close or delete action: the vendor report is the one before the action's
-// own, which comes last.
-struct ActionReports {
-  std::wstring vendor = L"<none>";
-  std::wstring last = L"<none>";
-};
-
-inline ActionReports ReportsOf(const Events& events) {
-  std::vector<std::wstring> statuses;
-  for (const std::wstring& event : events) {
-    if (event.starts_with(L"status "))
-      statuses.push_back(event.substr(7));
+// The last text an action wrote on the status line: its own report, "<none>" when it wrote none.
+inline std::wstring LastStatus(const Events& events) {
+  for (auto event = events.rbegin(); event != events.rend(); ++event) {
+    if (event->starts_with(L"status "))
+      return event->substr(7);
   }
-  ActionReports reports;
-  if (statuses.size() >= 2)
-    reports.vendor = statuses[statuses.size() - 2];
-  if (!statuses.empty())
-    reports.last = statuses.back();
-  return reports;
+  return L"<none>";
 }
 
 // Send Parameters with `pair` in txtPair writes mypair.txt with it (4 digits, back-test selected) and ends

@@ -4,6 +4,9 @@
 // connection it holds are closed.
 
 #include <memory>
+#include <string>
+
+#include "vendor_services/connection_string.h"
 
 namespace qm::test {
 
@@ -30,5 +33,14 @@ class LoopbackServer {
   struct State;
   std::unique_ptr<State> state_;
 };
+
+// The vendor's connection string with `host` (127.0.0.1 when not given) and `port` in place of 1433: what
+// points the panel's own string at such a server.
+inline std::wstring ConnectionStringTo(unsigned port, const std::wstring& host = L"127.0.0.1") {
+  std::wstring text = VendorConnectionString(host);
+  const std::wstring standard = L",1433;";
+  text.replace(text.find(standard), standard.size(), L"," + std::to_wstring(port) + L";");
+  return text;
+}
 
 }  // namespace qm::test

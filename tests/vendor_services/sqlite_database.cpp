@@ -56,6 +56,21 @@ SqliteVendorDatabase::~SqliteVendorDatabase() {
   }
 }
 
+std::wstring SqliteVendorDatabase::FullPathConnectionString() const {
+  // Z: is the Linux root.
+  if (path_.size() < 3 || (path_[0] != L'Z' && path_[0] != L'z') || path_[1] != L':')
+    throw std::runtime_error("test database: the working folder is not on drive Z:");
+  std::wstring linux_path = path_.substr(2);
+  for (wchar_t& c : linux_path)
+    c = c == L'\\' ? L'/' : c;
+  std::wstring text = connection_string_;
+  const std::wstring relative = L"database=Vostrel_EA;";
+  const size_t at = text.find(relative);
+  if (at == std::wstring::npos)
+    throw std::runtime_error("test database: the connection string names no database=Vostrel_EA");
+  return text.replace(at, relative.size(), L"database=" + linux_path + L";");
+}
+
 void SqliteVendorDatabase::Remove() const {
   for (const wchar_t* suffix : {L"", L"-journal", L"-wal", L"-shm"}) {
     const std::wstring file = path_ + suffix;

@@ -26,6 +26,11 @@ class SqliteVendorDatabase {
   // The database file as the program sees it.
   const std::wstring& path() const { return path_; }
 
+  // The connection string with database= naming the file by its full Linux path, for code that opens it on
+  // a thread of its own: Wine moves the Linux working folder of the whole process for a moment while any
+  // thread lists a folder, and a relative name opened then lands in that folder.
+  std::wstring FullPathConnectionString() const;
+
  private:
   void Remove() const;
 

@@ -199,12 +199,14 @@ TEST_P(OverdueTest, ReportsTheTimeOutAndGoesOnWithAFreshThread) {
       c.first == VendorRequestKind::Connect ? worker.ConnectVendorDatabase() : worker.RefreshPublicMessage(),
       1u);
   ASSERT_TRUE(driver->WaitUntilBlocked());
+  EXPECT_TRUE(worker.Busy());
   // Presses while the call hangs merge into one refresh that runs after it.
   EXPECT_EQ(worker.RefreshPublicMessage(), 2u);
   EXPECT_EQ(worker.RefreshPublicMessage(), 3u);
   EXPECT_EQ(worker.RefreshPublicMessage(), 4u);
 
   const std::vector<VendorResult> results = log.WaitFor(2);
+  EXPECT_FALSE(worker.Busy()) << "the last result has been handed over";
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[0], (VendorResult{c.first, 1, std::nullopt, c.overdue}));
   EXPECT_EQ(VendorStatusReport(results[0].outcome), c.report);
@@ -238,15 +240,6 @@ TEST(VendorWorkerTest, EndsAtOnceWhileACallHangsAndReportsNothingAfter) {
   ASSERT_TRUE(driver->WaitUntilEnded(1));
   destroyed.wait();
   EXPECT_TRUE(log.Arrived().empty());
-}
-
-// The vendor's connection string around 127.0.0.1 with `port` in place of 1433: FreeTDS, registered as
-// "SQL Server", against a loopback server.
-std::wstring LoopbackConnectionString(unsigned port) {
-  std::wstring text = VendorConnectionString(L"127.0.0.1");
-  const std::wstring standard = L",1433;";
-  text.replace(text.find(standard), standard.size(), L"," + std::to_wstring(port) + L";");
-  return text;
 }
 
 // The vendor's connection string with the SQLite driver named by its path, which unixODBC loads directly.
@@ -298,7 +291,7 @@ TEST_P(WorkerServerTest, ConnectAndRefreshReport) {
   }
   auto threads = std::make_shared<std::atomic<int>>(0);
   VendorSessionFactory counted =
-      [threads, inner = VendorDatabaseSessions(c.server ? LoopbackConnectionString(server.port())
+      [threads, inner = VendorDatabaseSessions(c.server ? test::ConnectionStringTo(server.port())
                                                         : SqliteConnectionString())] {
         ++*threads;
         return inner();

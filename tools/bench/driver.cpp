@@ -1,22 +1,29 @@
 // The benchmark driver: starts programs the way a user would, watches them from outside, presses the panel's
 // buttons with window messages and reads their footprint. Figures go to standard output as name=value.
 //
-//   bench_driver startup FLOOR CONTROLS_FLOOR PANEL RUNS STATUS
+//   bench_driver startup FLOOR CONTROLS_FLOOR PANEL RUNS
 //       Starts the two floor programs and the panel in turn, RUNS times each after one start of each that is
 //       not counted, and times each from just before CreateProcessW until its window is shown and, for the
-//       controls floor and the panel, until lblStatus holds its text (STATUS for the panel). Reads the
-//       panel's footprint once its start-up has ended.
+//       controls floor and the panel, until lblStatus holds a text and the window answers a message sent to
+//       it (the program waits for input). Reads the panel's footprint once its start-up has ended.
 //   bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER FLOOR_FOLDER PRESSES LEAK_PRESSES
 //       Starts the panel, types EA_PATH into txtFileLocation and presses BUY PRESSES times, each time from
 //       a removed Buy.txt to a new one in EXCHANGE_FOLDER and on to the end of the press, each press just
 //       after the floor: the same seven files written with the same atomic replace into FLOOR_FOLDER. Then
-//       presses BUY LEAK_PRESSES times more and reads how the footprint grew.
+//       presses BUY LEAK_PRESSES times more (none for 0) and reads how the footprint grew.
+//   bench_driver serve hang|closed PORT_FILE
+//       A vendor server on 127.0.0.1 for the panel's login (FreeTDS takes its address from TDSHOST and
+//       TDSPORT): "hang" takes every connection and never answers, "closed" holds a port that refuses every
+//       connection. Writes the port to PORT_FILE and serves until that file is removed, an hour at most;
+//       "hang" writes the number of connections it has taken to PORT_FILE.taken.
 
+#include <winsock2.h>
 #include <windows.h>
 
 #include <psapi.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -143,27 +150,21 @@ std::wstring HeldText(HWND control) {
   return std::wstring(text, static_cast<size_t>(length > 0 ? length : 0));
 }
 
-// Waits until the panel's status line reads `status` (any text but its initial caption when empty), then
-// until its messages run again, so that start-up has ended. Returns the time the text was seen.
-// `first_report`, when given, receives the time the status line first changed: the option changes of the
-// load step report there before the vendor connection does.
-double WaitForStatus(const Program& panel, HWND main, const std::wstring& status,
-                     double* first_report = nullptr) {
+// Waits until the program's status line holds a text (anything but its initial caption), then until it
+// answers a message: its start-up has ended and it waits for input. Returns the time of the answer.
+// `first_report`, when given, receives the time the status line first changed.
+double WaitForAnswer(const Program& program, HWND main, double* first_report = nullptr) {
   HWND label = PanelControl(main, L"lblStatus");
-  for (;;) {
-    const std::wstring text = HeldText(label);
-    if (first_report != nullptr && *first_report == 0 && text != L"lblStatus")
-      *first_report = NowMs();
-    if (status.empty() ? text != L"lblStatus" : text == status)
-      break;
-    panel.CheckAlive();
+  while (HeldText(label) == L"lblStatus") {
+    program.CheckAlive();
     ::Sleep(1);
   }
-  const double seen = NowMs();
+  if (first_report != nullptr)
+    *first_report = NowMs();
   DWORD_PTR ignored = 0;
   if (!::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(kPatienceMs), &ignored))
-    Fail("the panel did not answer after start-up");
-  return seen;
+    Fail("the program did not answer after start-up");
+  return NowMs();
 }
 
 struct Footprint {
@@ -287,9 +288,9 @@ void PrintFootprint(const std::string& prefix, const Footprint& footprint) {
 }
 
 int Startup(const std::wstring& floor_path, const std::wstring& controls_path, const std::wstring& panel_path,
-            int runs, const std::wstring& status) {
-  std::vector<double> floor_shown, controls_shown, controls_status, panel_shown, panel_first_report,
-      panel_status;
+            int runs) {
+  std::vector<double> floor_shown, controls_shown, controls_answering, panel_shown, panel_first_report,
+      panel_answering;
   Footprint footprint;
   // The first start of each is not counted: it warms the prefix and the file cache for both alike.
   for (int run = -1; run < runs; ++run) {
@@ -303,30 +304,30 @@ int Startup(const std::wstring& floor_path, const std::wstring& controls_path, c
       Program controls(controls_path);
       HWND main = controls.WaitForWindow();
       const double shown = NowMs() - controls.started_ms();
-      const double written = WaitForStatus(controls, main, L"") - controls.started_ms();
+      const double answering = WaitForAnswer(controls, main) - controls.started_ms();
       if (run >= 0) {
         controls_shown.push_back(shown);
-        controls_status.push_back(written);
+        controls_answering.push_back(answering);
       }
     }
     Program panel(panel_path);
     HWND main = panel.WaitForWindow();
     const double shown = NowMs() - panel.started_ms();
     double first_report = 0;
-    const double written = WaitForStatus(panel, main, status, &first_report) - panel.started_ms();
+    const double answering = WaitForAnswer(panel, main, &first_report) - panel.started_ms();
     if (run >= 0) {
       panel_shown.push_back(shown);
       panel_first_report.push_back(first_report - panel.started_ms());
-      panel_status.push_back(written);
+      panel_answering.push_back(answering);
     }
     footprint = ReadFootprint(panel.process());
   }
   PrintFigure("floor_shown_ms", Median(floor_shown));
   PrintFigure("floor_controls_shown_ms", Median(controls_shown));
-  PrintFigure("floor_controls_status_ms", Median(controls_status));
+  PrintFigure("floor_controls_answering_ms", Median(controls_answering));
   PrintFigure("panel_shown_ms", Median(panel_shown));
   PrintFigure("panel_first_report_ms", Median(panel_first_report));
-  PrintFigure("panel_status_ms", Median(panel_status));
+  PrintFigure("panel_answering_ms", Median(panel_answering));
   PrintFootprint("startup", footprint);
   return 0;
 }
@@ -366,7 +367,7 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
   const std::wstring buy = folder + L"Buy.txt";
   Program panel(panel_path);
   HWND main = panel.WaitForWindow();
-  WaitForStatus(panel, main, L"");
+  WaitForAnswer(panel, main);
   ::SendMessageW(PanelControl(main, L"txtFileLocation"), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(ea_path.c_str()));
   HWND buy_button = PanelControl(main, L"cmdBuy");
@@ -401,8 +402,6 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
   const std::wstring status = HeldText(PanelControl(main, L"lblStatus"));
   if (status != L"Status: OK.")
     Fail("the presses did not end with Status: OK.");
-  // Whether the refresh reached the database: the stand-in's messages all start this way.
-  const bool message_read = HeldText(PanelControl(main, L"lblAds2")).starts_with(L"Public message number");
   const Footprint warmed = ReadFootprint(panel.process());
 
   for (int i = 0; i < leak_presses; ++i)
@@ -410,6 +409,9 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
   const Footprint pressed = ReadFootprint(panel.process());
   if (!Exists(buy))
     Fail("the presses left no Buy.txt");
+  // Whether a refresh reached the database (the stand-in's messages all start this way): the refreshes run
+  // after their presses, so the label is read once all presses are over.
+  const bool message_read = HeldText(PanelControl(main, L"lblAds2")).starts_with(L"Public message number");
 
   PrintFigure("floor_set_ms", Median(floor_sets));
   PrintFigure("buy_in_place_ms", Median(in_place));
@@ -425,25 +427,71 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
   return 0;
 }
 
+// Serves until `port_file` is removed, or for an hour at most.
+int Serve(const std::wstring& behaviour, const std::wstring& port_file) {
+  const bool hang = behaviour == L"hang";
+  if (!hang && behaviour != L"closed")
+    Fail("serve takes hang or closed");
+  WSADATA data;
+  if (::WSAStartup(MAKEWORD(2, 2), &data) != 0)
+    Fail("no sockets");
+  const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int size = sizeof address;
+  if (listener == INVALID_SOCKET || ::bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+      ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0 ||
+      (hang && ::listen(listener, SOMAXCONN) != 0)) {
+    Fail("cannot hold a port on 127.0.0.1");
+  }
+  // Every connection taken is kept open and never answered.
+  std::vector<SOCKET> held;
+  if (hang) {
+    u_long non_blocking = 1;
+    ::ioctlsocket(listener, FIONBIO, &non_blocking);
+  }
+  const std::string port = std::to_string(ntohs(address.sin_port));
+  if (qm::ReplaceFileAtomically(port_file, port))
+    Fail("cannot write the port file");
+  const auto end = std::chrono::steady_clock::now() + std::chrono::hours(1);
+  while (Exists(port_file) && std::chrono::steady_clock::now() < end) {
+    const size_t taken = held.size();
+    for (SOCKET client; hang && (client = ::accept(listener, nullptr, nullptr)) != INVALID_SOCKET;)
+      held.push_back(client);
+    if (held.size() != taken)
+      qm::ReplaceFileAtomically(port_file + L".taken", std::to_string(held.size()));
+    ::Sleep(20);
+  }
+  for (SOCKET client : held)
+    ::closesocket(client);
+  ::closesocket(listener);
+  ::WSACleanup();
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   try {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
-    if (mode == L"startup" && argc == 7) {
+    if (mode == L"startup" && argc == 6) {
       const int runs = std::wcstol(argv[5], nullptr, 10);
       if (runs > 0)
-        return Startup(argv[2], argv[3], argv[4], runs, argv[6]);
+        return Startup(argv[2], argv[3], argv[4], runs);
     } else if (mode == L"clicks" && argc == 8) {
       const int presses = std::wcstol(argv[6], nullptr, 10);
       const int leak_presses = std::wcstol(argv[7], nullptr, 10);
-      if (presses > 0 && leak_presses > 0)
+      if (presses > 0 && leak_presses >= 0)
         return Clicks(argv[2], argv[3], argv[4], argv[5], presses, leak_presses);
+    } else if (mode == L"serve" && argc == 4) {
+      return Serve(argv[2], argv[3]);
     }
     std::fwprintf(
         stderr,
-        L"usage: bench_driver startup FLOOR CONTROLS_FLOOR PANEL RUNS STATUS\n"
-        L"       bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER FLOOR_FOLDER PRESSES LEAK_PRESSES\n");
+        L"usage: bench_driver startup FLOOR CONTROLS_FLOOR PANEL RUNS\n"
+        L"       bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER FLOOR_FOLDER PRESSES LEAK_PRESSES\n"
+        L"       bench_driver serve hang|closed PORT_FILE\n");
     return 2;
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "bench_driver: %s\n", failure.what());
