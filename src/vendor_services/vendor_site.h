@@ -7,6 +7,6 @@
 namespace qm {
 
 inline constexpr std::wstring_view kVendorSiteAddress = L"http://www.qrxforex.example";
-inline constexpr std::wstring_view kVendorSiteName = L"WWW.QRXFOREX.EXAMPLE";
+inline constexpr std::wstring_view kVendorSiteName = L"QRXFOREX.EXAMPLE";
 
 }  // namespace qm

@@ -75,7 +75,7 @@ const std::pair<std::wstring_view, std::wstring_view> kCaptions[] = {
     {L"cmdDeleteSellLimit", L"Delete SELLIMIT"},
     {L"cmdSellLimit", L"SELLLIMIT"},
     {L"Label8", L"Please register your forex account under our affiliate if you find this "},
-    {L"cmdVisit_QRX", L"WWW.QRXFOREX.EXAMPLE"},
+    {L"cmdVisit_QRX", L"QRXFOREX.EXAMPLE"},
     {L"lblAds2", L"Status:"},
     {L"txtFileLocation", L""},
 };
@@ -88,7 +88,7 @@ TEST(MainLayout, CaptionsKeepTheirBlanksAndSpelling) {
 }
 
 TEST(MainLayout, TitleEndsWithTheSiteNameThatCaptionsTheWebSiteButton) {
-  EXPECT_EQ(MainWindowTitle(), L"Quenmarel: MetaTrader 4 Interface  V1.0a from WWW.QRXFOREX.EXAMPLE");
+  EXPECT_EQ(MainWindowTitle(), L"Quenmarel: MetaTrader 4 Interface  V1.0a from QRXFOREX.EXAMPLE");
   EXPECT_TRUE(MainWindowTitle().ends_with(FindControl(L"cmdVisit_QRX")->caption));
 }
 

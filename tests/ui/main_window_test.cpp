@@ -72,7 +72,7 @@ Events OptionChange(const std::wstring& folder) {
 TEST_F(MainWindowTest, WindowHasItsTitleBorderClientAreaPlaceAndMenuBar) {
   HWND main = window->hwnd();
   ASSERT_EQ(::GetDpiForWindow(main), 96u) << "the expected pixels below are for 96 DPI";
-  EXPECT_EQ(WindowText(main), L"Quenmarel: MetaTrader 4 Interface  V1.0a from WWW.QRXFOREX.EXAMPLE");
+  EXPECT_EQ(WindowText(main), L"Quenmarel: MetaTrader 4 Interface  V1.0a from QRXFOREX.EXAMPLE");
   const LONG_PTR style = ::GetWindowLongPtrW(main, GWL_STYLE);
   for (LONG_PTR bit : {WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX})
     EXPECT_EQ(style & bit, bit);
@@ -213,7 +213,7 @@ const BuiltControl kBuilt[] = {
     {L"txtbuylimit_price", L"1.6349", {560, 152, 57, 19}, {840, 228, 86, 29}, kStandard},
     {L"txtselllimit_price", L"1.6349", {560, 184, 57, 19}, {840, 276, 86, 29}, kStandard},
     {L"cmdDeleteSellLimit", L"Delete SELLIMIT", {752, 184, 105, 21}, {1128, 276, 158, 32}, kStandard},
-    {L"cmdVisit_QRX", L"WWW.QRXFOREX.EXAMPLE", {672, 232, 145, 25}, {1008, 348, 218, 38}, kStandard},
+    {L"cmdVisit_QRX", L"QRXFOREX.EXAMPLE", {672, 232, 145, 25}, {1008, 348, 218, 38}, kStandard},
 };
 
 TEST_F(MainWindowTest, ControlsHaveTheirCaptionPlaceSizeAndFont) {
