@@ -16,8 +16,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"QuenmarelMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW;
-// Posted by the vendor worker's side when it has handed results over.
-constexpr UINT kVendorResultsMessage = WM_APP + 1;
 
 [[noreturn]] void ThrowLastError(const char* what) {
   throw std::system_error(static_cast<int>(::GetLastError()), std::system_category(), what);
@@ -73,18 +71,7 @@ frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
     throw;
   }
   last_focus_ = Control(L"txtPair");
-
-  // The worker's threads only queue a result and post a notice; the window applies it on its own thread.
-  // A notice to a window that has closed is lost with the queue, which nothing reads any more.
-  vendor_ = std::make_unique<VendorWorker>(
-      [inbox = vendor_inbox_, window = hwnd()](VendorResult result) {
-        {
-          std::lock_guard lock(inbox->mutex);
-          inbox->results.push_back(std::move(result));
-        }
-        ::PostMessageW(window, kVendorResultsMessage, 0, 0);
-      },
-      VendorDatabaseSessions(std::move(settings.vendor_connection_string)));
+  StartVendorWorker(std::move(settings.vendor_connection_string));
 }
 
 frmMain::~frmMain() {
@@ -329,43 +316,6 @@ void frmMain::ShowMessage(const std::wstring& text) {
 
 OpenDialogResult frmMain::AskForFile() {
   return ShowOpenDialog(hwnd());
-}
-
-// Returns at once; the message reaches lblAds2 when the worker has read it. Its report is not shown: the
-// action that asked writes its own report next, which a trader would see in its place anyway.
-void frmMain::RefreshPublicMessage() {
-  if (vendor_)
-    vendor_->RefreshPublicMessage();
-}
-
-// --- Vendor results ----------------------------------------------------------------------------------------
-
-void frmMain::OnVendorResults() {
-  std::vector<VendorResult> arrived;
-  {
-    std::lock_guard lock(vendor_inbox_->mutex);
-    arrived.swap(vendor_inbox_->results);
-  }
-  for (const VendorResult& result : arrived) {
-    if (!vendor_)
-      return;
-    const VendorVerdict verdict = vendor_->Judge(result);
-    if (!verdict.apply)
-      continue;
-    if (result.message)
-      SetCaption(L"lblAds2", *result.message);
-    if (verdict.show_status)
-      SetCaption(L"lblStatus", VendorStatusReport(result.outcome));
-  }
-}
-
-bool frmMain::VendorWorkPending() const {
-  // The worker first, then the queue: the worker queues a request's result before it stops being busy, so
-  // a result cannot slip between the two looks.
-  if (vendor_ != nullptr && vendor_->Busy())
-    return true;
-  std::lock_guard lock(vendor_inbox_->mutex);
-  return !vendor_inbox_->results.empty();
 }
 
 // --- Selection of options ----------------------------------------------------------------------------------

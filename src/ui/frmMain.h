@@ -91,6 +91,10 @@ class frmMain final : public Panel {
   void RunTrapped(const std::function<void()>& work);
   void SelectFocusedOption();
 
+  // The vendor worker's side of the window (frmMain_vendor.cpp). The worker's threads queue each result
+  // and post kVendorResultsMessage; the window applies the queue on its own thread.
+  static constexpr UINT kVendorResultsMessage = WM_APP + 1;
+  void StartVendorWorker(std::wstring connection_string);
   // Asks the worker for the start-up connect.
   void ConnectVendorDatabase();
   // Applies the results the worker has handed over, in the order they came.

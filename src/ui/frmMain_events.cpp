@@ -68,11 +68,6 @@ void frmMain::Run(Handler handler) {
   }
 }
 
-void frmMain::ConnectVendorDatabase() {
-  if (vendor_)
-    vendor_->ConnectVendorDatabase();
-}
-
 // --- Load and unload ---------------------------------------------------------------------------------------
 
 void frmMain::Form_Load() {

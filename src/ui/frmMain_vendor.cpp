@@ -1,0 +1,68 @@
+// frmMain's side of the vendor worker: the start-up connect and the message refreshes are handed to the
+// worker, which never makes the window wait, and their results are applied here as they arrive.
+
+#include <windows.h>
+
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "ui/frmMain.h"
+#include "vendor_services/vendor_failures.h"
+
+namespace qm {
+
+void frmMain::StartVendorWorker(std::wstring connection_string) {
+  // A result that arrives after the window has closed is dropped by the worker, which is let go first.
+  vendor_ = std::make_unique<VendorWorker>(
+      [inbox = vendor_inbox_, window = hwnd()](VendorResult result) {
+        {
+          std::lock_guard lock(inbox->mutex);
+          inbox->results.push_back(std::move(result));
+        }
+        ::PostMessageW(window, kVendorResultsMessage, 0, 0);
+      },
+      VendorDatabaseSessions(std::move(connection_string)));
+}
+
+void frmMain::ConnectVendorDatabase() {
+  if (vendor_)
+    vendor_->ConnectVendorDatabase();
+}
+
+// Returns at once; the message reaches lblAds2 when the worker has read it. Its report is not shown: the
+// action that asked writes its own report next, which a trader would see in its place anyway.
+void frmMain::RefreshPublicMessage() {
+  if (vendor_)
+    vendor_->RefreshPublicMessage();
+}
+
+void frmMain::OnVendorResults() {
+  std::vector<VendorResult> arrived;
+  {
+    std::lock_guard lock(vendor_inbox_->mutex);
+    arrived.swap(vendor_inbox_->results);
+  }
+  for (const VendorResult& result : arrived) {
+    if (!vendor_)
+      return;
+    const VendorVerdict verdict = vendor_->Judge(result);
+    if (!verdict.apply)
+      continue;
+    if (result.message)
+      SetCaption(L"lblAds2", *result.message);
+    if (verdict.show_status)
+      SetCaption(L"lblStatus", VendorStatusReport(result.outcome));
+  }
+}
+
+bool frmMain::VendorWorkPending() const {
+  // The worker first, then the queue: the worker queues a request's result before it stops being busy, so
+  // a result cannot slip between the two looks.
+  if (vendor_ != nullptr && vendor_->Busy())
+    return true;
+  std::lock_guard lock(vendor_inbox_->mutex);
+  return !vendor_inbox_->results.empty();
+}
+
+}  // namespace qm
