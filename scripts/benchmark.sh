@@ -101,13 +101,8 @@ serve() {  # serve hang|closed VARIABLE: starts the server and puts its port in 
   exit 1
 }
 
-"$wine_run" cmd /c exit >/dev/null 2>&1 || true  # the prefix, created once
-# The panel's font (MS Sans Serif) from the fonts-wine package, where scripts/run.sh puts it for real use:
-# without it every text is drawn in a substitute found through fontconfig.
-fonts="$build/wineprefix/drive_c/windows/Fonts"
-if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
-  cp -n /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$fonts"/ 2>/dev/null || true
-fi
+# The prefix, created once, with the panel's font (MS Sans Serif from fonts-wine), as wine-run.sh gives it.
+"$wine_run" cmd /c exit >/dev/null 2>&1 || true
 serve hang hang_port
 serve closed closed_port
 # FreeTDS takes the server's address from TDSHOST and TDSPORT, whatever the panel's fixed connection string

@@ -78,7 +78,7 @@ std::optional<std::wstring> InstallationFolder(std::wstring_view data_folder) {
 }  // namespace
 
 std::optional<TerminalProgram> FindTerminalProgram(std::wstring_view data_folder) {
-  std::wstring program = std::wstring(data_folder) + L'\\' + std::wstring(kTerminalProgramName);
+  std::wstring program = InFolder(data_folder, kTerminalProgramName);
   if (IsOrdinaryFile(program))
     return TerminalProgram{std::move(program), {}};
   const std::optional<std::wstring> installation = InstallationFolder(data_folder);

@@ -1,8 +1,8 @@
 #pragma once
-// The one RAII owner of Win32 handles: kernel objects (files, processes, threads), windows, GDI objects,
-// menus, registry keys and hooks. Each kind says how it is closed; null means "none", and so does
-// INVALID_HANDLE_VALUE, which some kernel functions return on failure and which never names a handle this
-// program owns.
+// The one RAII owner of Win32 handles: kernel objects (files, processes, threads), windows, GDI objects and
+// device contexts, menus, registry keys and hooks. Each kind says how it is closed; null means "none", and so
+// does INVALID_HANDLE_VALUE, which some kernel functions return on failure and which never names a handle
+// this program owns.
 
 #include <windows.h>
 
@@ -62,6 +62,9 @@ inline bool DestroyWindowHandle(HWND window) {
 inline bool DeleteFontHandle(HFONT font) {
   return ::DeleteObject(font) != FALSE;
 }
+inline bool DeleteDcHandle(HDC dc) {
+  return ::DeleteDC(dc) != FALSE;
+}
 inline bool DestroyMenuHandle(HMENU menu) {
   return ::DestroyMenu(menu) != FALSE;
 }
@@ -75,6 +78,8 @@ inline bool UnhookHandle(HHOOK hook) {
 using UniqueHandle = BasicUniqueHandle<HANDLE, CloseKernelHandle>;
 using UniqueWindow = BasicUniqueHandle<HWND, DestroyWindowHandle>;
 using UniqueFont = BasicUniqueHandle<HFONT, DeleteFontHandle>;
+// A device context the program created (CreateCompatibleDC), not one borrowed from a window.
+using UniqueDc = BasicUniqueHandle<HDC, DeleteDcHandle>;
 using UniqueMenu = BasicUniqueHandle<HMENU, DestroyMenuHandle>;
 using UniqueKey = BasicUniqueHandle<HKEY, CloseKeyHandle>;
 using UniqueHook = BasicUniqueHandle<HHOOK, UnhookHandle>;

@@ -21,22 +21,6 @@ constexpr std::wstring_view kFallbackFaces[] = {
 constexpr int kStandardFontCentipoints = 825;
 constexpr int kLargeFontCentipoints = 975;
 
-// A memory device context for measuring text.
-class MeasuringContext {
- public:
-  MeasuringContext() : dc_(::CreateCompatibleDC(nullptr)) {}
-  MeasuringContext(const MeasuringContext&) = delete;
-  MeasuringContext& operator=(const MeasuringContext&) = delete;
-  ~MeasuringContext() {
-    if (dc_)
-      ::DeleteDC(dc_);
-  }
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
 // Whether the system draws `face` as itself (or as a face it was told to take for it), rather than putting
 // another one in its place.
 bool SystemHasFace(HDC dc, std::wstring_view face) {
@@ -99,8 +83,9 @@ int CaptionOverflow(HDC dc, const FontSet& fonts, UINT dpi) {
 }  // namespace
 
 std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
-  const MeasuringContext dc;
-  if (!dc.get() || SystemHasFace(dc.get(), preferred))
+  // A memory device context to measure text in.
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  if (!dc || SystemHasFace(dc.get(), preferred))
     return std::wstring(preferred);
   std::wstring_view least = preferred;
   int least_overflow = std::numeric_limits<int>::max();

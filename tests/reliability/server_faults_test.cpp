@@ -122,22 +122,14 @@ class WindowServerTest : public test::MainWindowTest, public testing::WithParamI
       done = true;
     });
     work();
-    while (!done) {
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-      Pump();
-    }
+    PumpUntil([&] { return done.load(); }, 60'000);  // the probe ends within its own second
     probe.join();
     return answered;
   }
 
   // Runs the queue until lblStatus reads `text`, for at most `bound_ms`.
   bool StatusBecomes(const std::wstring& text, ULONGLONG bound_ms) {
-    const ULONGLONG end = ::GetTickCount64() + bound_ms;
-    while (test::WindowText(Control(L"lblStatus")) != text && ::GetTickCount64() < end) {
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-      Pump();
-    }
-    return test::WindowText(Control(L"lblStatus")) == text;
+    return PumpUntil([&] { return test::WindowText(Control(L"lblStatus")) == text; }, bound_ms);
   }
 
   LoopbackServer server{GetParam().behaviour};

@@ -70,17 +70,24 @@ class MainWindowTest : public testing::Test {
     return recorder->events;
   }
 
+  // Runs the queue until `done` holds, for at most `bound_ms`; whether it holds in the end.
+  template <typename Done>
+  bool PumpUntil(Done done, ULONGLONG bound_ms) {
+    const ULONGLONG end = ::GetTickCount64() + bound_ms;
+    while (!done() && ::GetTickCount64() < end) {
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      Pump();
+    }
+    return done();
+  }
+
   // Runs the queue until the vendor work asked for has shown its results (unless turned off, for a server
   // that hangs); the bound only keeps a fault from hanging the suite.
   void WaitForVendor() {
     if (!wait_for_vendor)
       return;
-    const ULONGLONG end = ::GetTickCount64() + 60'000;
-    while (window->VendorWorkPending() && ::GetTickCount64() < end) {
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-      Pump();
-    }
-    EXPECT_FALSE(window->VendorWorkPending()) << "the vendor work did not end";
+    EXPECT_TRUE(PumpUntil([this] { return !window->VendorWorkPending(); }, 60'000))
+        << "the vendor work did not end";
   }
 
   HWND Control(std::wstring_view name) const { return ::GetDlgItem(window->hwnd(), ControlId(name)); }
