@@ -1,6 +1,9 @@
 # ZIP and Windows installer (NSIS) of the panel: `scripts/package.sh` builds both.
 install(TARGETS Quenmarel RUNTIME DESTINATION .)
-install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION . RENAME README.txt)
+# The trader's README, with Windows line ends so that every Notepad shows its lines.
+configure_file("${PROJECT_SOURCE_DIR}/docs/README-trader.txt" "${PROJECT_BINARY_DIR}/README.txt" @ONLY
+               NEWLINE_STYLE CRLF)
+install(FILES "${PROJECT_BINARY_DIR}/README.txt" DESTINATION .)
 
 set(CPACK_PACKAGE_NAME "Quenmarel")
 set(CPACK_PACKAGE_VENDOR "QRX Forex")

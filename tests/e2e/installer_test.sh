@@ -82,6 +82,8 @@ cmp -s "$staged" "$folder/Quenmarel.exe" || fail "the installed Quenmarel.exe is
 if x86_64-w64-mingw32-objdump -h "$folder/Quenmarel.exe" | grep -q '\.debug'; then
   fail "the installed Quenmarel.exe carries debug information"
 fi
+# The trader's README, not the developer's, in lines that Notepad shows as lines.
+grep -q $'^What the status line says\r$' "$folder/README.txt" || fail "the installed README.txt is not the trader's"
 [ -f "$start_menu/Quenmarel MetaTrader 4 Interface.lnk" ] || fail "no Start-menu entry for the panel"
 key_present || fail "no Add/Remove Programs entry ($uninstall_key)"
 in_prefix reg query "$uninstall_key" /v UninstallString | grep -qF "$folder_win\\Uninstall.exe" ||
