@@ -33,4 +33,8 @@ if(QM_ICON_FILE)
   set(CPACK_NSIS_MUI_UNIICON "${QM_ICON_FILE}")
 endif()
 
+# scripts/package.sh --sign: signing is decided when the packages are made, not when the tree is configured.
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/signing.cmake")
+set(CPACK_QM_SIGN_SCRIPT "${PROJECT_SOURCE_DIR}/scripts/lib/authenticode-sign.sh")
+
 include(CPack)
