@@ -14,7 +14,7 @@ while [ $# -gt 0 ]; do
     --ca) ca="$2"; shift 2 ;;
     --tsa-ca) tsa_ca="$2"; shift 2 ;;
     --installed) installed="$2"; shift 2 ;;
-    -*) echo "usage: verify-release.sh --ca ROOT.pem [--tsa-ca TSA-ROOT.pem] [--installed FOLDER] [DIR]" >&2; exit 2 ;;
+    -*) sed -n '6p' "$0" | sed 's/^# */usage: /' >&2; exit 2 ;;
     *) dir="$1"; shift ;;
   esac
 done
@@ -28,9 +28,9 @@ shopt -s nullglob
 packages=("$dir"/Quenmarel-*-win64.exe "$dir"/Quenmarel-*-win64.zip)
 [ ${#packages[@]} -eq 2 ] || bad "expected an installer and a ZIP in $dir, found ${#packages[@]} packages"
 for package in "${packages[@]}"; do
-  grep -q "  $(basename "$package")\$" "$dir/SHA256SUMS" 2>/dev/null || bad "SHA256SUMS does not list $package"
+  grep -q "  $(basename "$package")\$" "$dir/SHA256SUMS" 2>/dev/null || bad "SHA256SUMS lacks $package"
 done
-(cd "$dir" && sha256sum --check --strict --quiet SHA256SUMS) || bad "a checksum in $dir/SHA256SUMS does not match"
+(cd "$dir" && sha256sum --check --strict --quiet SHA256SUMS) || bad "a checksum in $dir/SHA256SUMS is wrong"
 
 # osslsigncode's answer alone is not enough: it ends with success when the time stamp's own signature fails.
 verify() {
