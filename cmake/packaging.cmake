@@ -1,6 +1,9 @@
 # ZIP and Windows installer (NSIS) of the panel: `scripts/package.sh` builds both.
 install(TARGETS Quenmarel RUNTIME DESTINATION .)
-install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION . RENAME README.txt)
+# The trader's README, with Windows line ends so that every Notepad shows its lines.
+configure_file("${PROJECT_SOURCE_DIR}/docs/README-trader.txt" "${PROJECT_BINARY_DIR}/README.txt" @ONLY
+               NEWLINE_STYLE CRLF)
+install(FILES "${PROJECT_BINARY_DIR}/README.txt" DESTINATION .)
 
 set(CPACK_PACKAGE_NAME "Quenmarel")
 set(CPACK_PACKAGE_VENDOR "QRX Forex")
@@ -29,5 +32,9 @@ if(QM_ICON_FILE)
   set(CPACK_NSIS_MUI_ICON "${QM_ICON_FILE}")
   set(CPACK_NSIS_MUI_UNIICON "${QM_ICON_FILE}")
 endif()
+
+# scripts/package.sh --sign: signing is decided when the packages are made, not when the tree is configured.
+set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/cmake/signing.cmake")
+set(CPACK_QM_SIGN_SCRIPT "${PROJECT_SOURCE_DIR}/scripts/lib/authenticode-sign.sh")
 
 include(CPack)

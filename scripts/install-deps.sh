@@ -9,7 +9,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth xdotool imagemagick
   unixodbc libsqliteodbc tdsodbc sqlite3
   clang libclang-rt-dev
-  nsis zip
+  nsis zip unzip osslsigncode openssl
 )
 
 missing=()

@@ -5,12 +5,15 @@
 # uninstaller and an Add/Remove Programs entry; the installed panel starts there and shows its window; the
 # uninstaller removes all of it again. The prefix is made for this run and removed at its end; like most
 # traders' prefixes it has no MS Sans Serif, and the caption probe checks inside the installed panel that every
-# caption still fits its control.
-#   installer_test.sh <package dir> <caption_probe.exe>
+# caption still fits its control. The packages, signed by a throwaway authority (signed_package.sh), must
+# verify against it, the installed uninstaller too, and must not once a byte is changed.
+#   installer_test.sh <package dir> <caption_probe.exe> <throwaway authority's root certificate>
 # Needs a display (the panel opens its window). Every wait is bounded.
 set -euo pipefail
 packages="$1"
 probe="$2"
+authority="$3"
+here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/qm-installer.XXXXXX")"
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
@@ -82,6 +85,20 @@ cmp -s "$staged" "$folder/Quenmarel.exe" || fail "the installed Quenmarel.exe is
 if x86_64-w64-mingw32-objdump -h "$folder/Quenmarel.exe" | grep -q '\.debug'; then
   fail "the installed Quenmarel.exe carries debug information"
 fi
+bash "$here/pe_conventions_test.sh" "$folder/Quenmarel.exe" || fail "the installed panel lacks a Windows convention"
+# The trader's README, not the developer's, in lines that Notepad shows as lines.
+grep -q $'^What the status line says\r$' "$folder/README.txt" || fail "the installed README.txt is not the trader's"
+verify="$here/../../scripts/verify-release.sh"
+bash "$verify" --ca "$authority" --installed "$folder" "$packages" ||
+  fail "the packages' checksums or signatures are not right"
+# One byte of the installer changed after signing, its checksum changed to match: the signature must fail.
+tampered="$work/tampered/$(basename "${installers[0]}")"
+mkdir "$work/tampered" && cp "${installers[0]}" "${zips[0]}" "$work/tampered/"
+at=$(($(stat -c %s "$tampered") / 2)) byte=$(od -An -tu1 -j "$at" -N1 "$tampered")
+printf "\\$(printf %03o $((byte ^ 255)))" | dd of="$tampered" bs=1 seek="$at" conv=notrunc status=none
+(cd "$work/tampered" && sha256sum Quenmarel-*-win64.* >SHA256SUMS)
+grep -q "$(basename "$tampered"): the signature does not verify" \
+  < <(bash "$verify" --ca "$authority" "$work/tampered" 2>&1) || fail "a changed byte in the installer passed the signature check"
 [ -f "$start_menu/Quenmarel MetaTrader 4 Interface.lnk" ] || fail "no Start-menu entry for the panel"
 key_present || fail "no Add/Remove Programs entry ($uninstall_key)"
 in_prefix reg query "$uninstall_key" /v UninstallString | grep -qF "$folder_win\\Uninstall.exe" ||
@@ -112,4 +129,4 @@ in_prefix "$folder_win\\Uninstall.exe" /S >/dev/null || fail "the uninstaller fa
 wait_for 60 folder_gone || fail "the uninstaller left $folder"
 wait_for 30 start_menu_gone || fail "the uninstaller left the Start-menu entry"
 wait_for 30 key_absent || fail "the uninstaller left the Add/Remove Programs entry"
-echo "installer: installed, started, closed and uninstalled in a prefix of its own"
+echo "installer: signed, installed, started, closed and uninstalled in a prefix of its own"
