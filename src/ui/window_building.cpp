@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace qm {
 namespace {
 
-constexpr std::wstring_view kFontFace = L"MS Sans Serif";
 // Where the panel's face is missing, in this order: Wine's own dialog face, the common sans-serif faces, and
 // narrower ones that fit where those do not.
 constexpr std::wstring_view kFallbackFaces[] = {
@@ -80,19 +80,15 @@ int CaptionOverflow(HDC dc, const FontSet& fonts, UINT dpi) {
   return overflow;
 }
 
-}  // namespace
-
-std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
-  // A memory device context to measure text in.
-  const UniqueDc dc(::CreateCompatibleDC(nullptr));
-  if (!dc || SystemHasFace(dc.get(), preferred))
-    return std::wstring(preferred);
-  std::wstring_view least = preferred;
+// The first fallback face the system has in which every caption fits at `dpi`, else the one that cuts
+// least; `otherwise` when the system has none of them.
+std::wstring FallbackFace(HDC dc, UINT dpi, std::wstring_view otherwise) {
+  std::wstring_view least = otherwise;
   int least_overflow = std::numeric_limits<int>::max();
   for (std::wstring_view face : kFallbackFaces) {
-    if (!SystemHasFace(dc.get(), face))
+    if (!SystemHasFace(dc, face))
       continue;
-    const int overflow = CaptionOverflow(dc.get(), FontSet(dpi, face), dpi);
+    const int overflow = CaptionOverflow(dc, FontSet(dpi, face), dpi);
     if (overflow == 0)
       return std::wstring(face);
     if (overflow < least_overflow) {
@@ -103,8 +99,43 @@ std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
   return std::wstring(least);
 }
 
+// Whether the system draws `face` at `dpi` from outlines; a bitmap font is drawn only at the sizes it
+// stores.
+bool IsScalable(HDC dc, std::wstring_view face, UINT dpi) {
+  const UniqueFont font = MakeFont(FontKind::Standard, dpi, face);
+  const HGDIOBJ previous = ::SelectObject(dc, font.get());
+  TEXTMETRICW metrics{};
+  const bool measured = ::GetTextMetricsW(dc, &metrics) != FALSE;
+  ::SelectObject(dc, previous);
+  return measured && (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) != 0;
+}
+
+}  // namespace
+
+SystemFaces FacesOfSystem(UINT dpi) {
+  SystemFaces faces;
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  if (!dc)
+    return faces;
+  faces.ms_sans_serif = SystemHasFace(dc.get(), kPanelFace);
+  faces.ms_sans_serif_scalable = faces.ms_sans_serif && IsScalable(dc.get(), kPanelFace, dpi);
+  faces.microsoft_sans_serif = SystemHasFace(dc.get(), kScalablePanelFace);
+  return faces;
+}
+
+std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
+  // A memory device context to measure text in.
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  if (!dc || SystemHasFace(dc.get(), preferred))
+    return std::wstring(preferred);
+  return FallbackFace(dc.get(), dpi, preferred);
+}
+
 std::wstring PanelFontFace(UINT dpi) {
-  return ChooseFontFace(kFontFace, dpi);
+  if (const std::optional<std::wstring_view> face = PreferredPanelFace(dpi, FacesOfSystem(dpi)))
+    return std::wstring(*face);
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  return dc ? FallbackFace(dc.get(), dpi, kPanelFace) : std::wstring(kPanelFace);
 }
 
 int Pixels(int twips, UINT dpi) {

@@ -13,6 +13,7 @@
 #include "platform/unique_handle.h"
 #include "ui/layout_units.h"
 #include "ui/main_layout.h"
+#include "ui/panel_face.h"
 
 namespace qm {
 
@@ -23,10 +24,13 @@ RECT PixelRect(const TwipRect& place, UINT dpi);
 // The DPI the window is drawn at; 96 when the system cannot tell.
 UINT DpiOf(HWND window);
 
-// The panel's face, "MS Sans Serif", where the system has it. Where it does not (a bare Wine prefix), the
-// face the system puts in its place is wider and cuts captions; then the first of a few common faces that
-// the system has and in which every caption of the main window fits its control at `dpi` takes its place,
-// or, when none fits, the one that cuts least.
+// What the system has of the panel's faces, asked at `dpi`.
+SystemFaces FacesOfSystem(UINT dpi);
+
+// The panel's face at `dpi` (PreferredPanelFace over the system's faces). Where neither of its faces serves
+// (a bare Wine prefix), the face the system puts in their place is wider and cuts captions; then the first
+// of a few common faces that the system has and in which every caption of the main window fits its control
+// at `dpi` takes their place, or, when none fits, the one that cuts least.
 std::wstring PanelFontFace(UINT dpi);
 // The same choice with `preferred` in place of "MS Sans Serif".
 std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi);

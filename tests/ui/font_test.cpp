@@ -1,12 +1,16 @@
 // The panel's face: kept where the system has it; otherwise a face the system has in which every caption of
 // the main window fits its control, as the controls themselves measure it. In the panel's own face every
 // caption fits too. The test prefix has MS Sans Serif
-// (from fonts-wine) and Tahoma; a missing face stands for it being absent.
+// (from fonts-wine) and Tahoma; a missing face stands for it being absent. Wine draws fonts-wine's
+// MS Sans Serif from its bitmap font, as Windows does its own, and has no Microsoft Sans Serif.
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "support/caption_fit.h"
 #include "ui/main_layout.h"
+#include "ui/panel_face.h"
 #include "ui/window_building.h"
 
 namespace qm {
@@ -23,15 +27,54 @@ const struct {
     {"MS Sans Serif, where the system has it", L"MS Sans Serif", 96, true},
     {"a missing face at 96 DPI", kMissingFace, 96, false},
     {"a missing face at 144 DPI", kMissingFace, 144, false},
+    {"the panel's own choice at 144 DPI", L"", 144, false},
 };
+
+// Which face the panel asks for, from what the system has: Windows' "MS Sans Serif" is a bitmap font, Wine's
+// (fonts-wine) an outline one. Nothing: a common face in which every caption fits.
+const struct {
+  const char* name;
+  UINT dpi;
+  SystemFaces faces;
+  std::optional<std::wstring_view> face;
+} kPreferred[] = {
+    {"Windows at 100 %", 96, {true, false, true}, L"MS Sans Serif"},
+    {"Windows at 125 %", 120, {true, false, true}, L"Microsoft Sans Serif"},
+    {"Windows at 150 %", 144, {true, false, true}, L"Microsoft Sans Serif"},
+    {"Windows at 175 %", 168, {true, false, true}, L"Microsoft Sans Serif"},
+    {"Wine with fonts-wine at 150 %", 144, {true, false, false}, std::nullopt},
+    {"an outline MS Sans Serif alone at 150 %", 144, {true, true, false}, L"MS Sans Serif"},
+    {"an outline MS Sans Serif beside Microsoft Sans Serif", 144, {true, true, true}, L"MS Sans Serif"},
+    {"a bitmap MS Sans Serif alone at 96 DPI", 96, {true, false, false}, L"MS Sans Serif"},
+    {"a bitmap MS Sans Serif alone at 120 DPI", 120, {true, false, false}, std::nullopt},
+    {"no MS Sans Serif at 96 DPI", 96, {false, false, true}, std::nullopt},
+    {"no MS Sans Serif at 144 DPI", 144, {false, false, true}, std::nullopt},
+    {"a bare Wine prefix", 144, {false, false, false}, std::nullopt},
+};
+
+TEST(PanelFont, IsMsSansSerifWhereItScalesAndMicrosoftSansSerifAbove96DpiWhereItIsABitmapFont) {
+  for (const auto& c : kPreferred) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PreferredPanelFace(c.dpi, c.faces), c.face);
+  }
+  // What this system has, as its fonts tell.
+  for (const UINT dpi : {96u, 144u}) {
+    const SystemFaces wine = FacesOfSystem(dpi);
+    EXPECT_TRUE(wine.ms_sans_serif);
+    EXPECT_FALSE(wine.ms_sans_serif_scalable);
+    EXPECT_FALSE(wine.microsoft_sans_serif);
+  }
+}
 
 TEST(PanelFont, IsKeptWhereTheSystemHasItAndIsOtherwiseOneInWhichEveryCaptionFits) {
   EXPECT_EQ(PanelFontFace(96), L"MS Sans Serif");
   for (const auto& c : kFaces) {
     SCOPED_TRACE(c.name);
-    const std::wstring face = ChooseFontFace(c.preferred, c.dpi);
+    const std::wstring face = c.preferred.empty() ? PanelFontFace(c.dpi) : ChooseFontFace(c.preferred, c.dpi);
     if (c.kept) {
       EXPECT_EQ(face, c.preferred);
+    } else {
+      EXPECT_NE(face, L"MS Sans Serif");
     }
     const UniqueWindow window(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1400, 700, nullptr,
                                                 nullptr, ::GetModuleHandleW(nullptr), nullptr));
