@@ -139,7 +139,7 @@ std::wstring PanelFontFace(UINT dpi) {
 }
 
 int Pixels(int twips, UINT dpi) {
-  return ::MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+  return TwipsToPixels(twips, dpi);
 }
 
 RECT PixelRect(const TwipRect& place, UINT dpi) {
@@ -271,6 +271,44 @@ void PlaceClientArea(HWND window, const RECT& client, DWORD style, DWORD ex_styl
     ::SetWindowPos(window, nullptr, outer.left + dx, outer.top + dy, outer.right - outer.left + dw,
                    outer.bottom - outer.top + dh, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+namespace {
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, RECT*, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (::GetMonitorInfoW(monitor, &info)) {
+    auto& areas = *reinterpret_cast<std::vector<ScreenRect>*>(list);
+    const RECT& work = info.rcWork;
+    const ScreenRect area{work.left, work.top, work.right, work.bottom};
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+      areas.insert(areas.begin(), area);
+    else
+      areas.push_back(area);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void PlaceAtStart(HWND window, DWORD style, DWORD ex_style, UINT dpi) {
+  const ScreenRect layout = LayoutClientArea(dpi);
+  PlaceClientArea(window, {layout.left, layout.top, layout.right, layout.bottom}, style, ex_style, dpi);
+  // The frame as the system drew it.
+  RECT outer{};
+  RECT client{};
+  ::GetWindowRect(window, &outer);
+  ::GetClientRect(window, &client);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const FrameEdges frame{client.left - outer.left, client.top - outer.top, outer.right - client.right,
+                         outer.bottom - client.bottom};
+  std::vector<ScreenRect> work_areas;
+  ::EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&work_areas));
+  const ScreenRect placed = StartPlacement(work_areas, dpi, frame);
+  if (placed.left != outer.left || placed.top != outer.top)
+    ::SetWindowPos(window, nullptr, placed.left, placed.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace qm

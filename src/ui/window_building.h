@@ -14,6 +14,7 @@
 #include "ui/layout_units.h"
 #include "ui/main_layout.h"
 #include "ui/panel_face.h"
+#include "ui/start_placement.h"
 
 namespace qm {
 
@@ -78,5 +79,9 @@ bool AddTooltip(HWND tooltip, HWND control, std::wstring_view text);
 // Moves and sizes `window` so that its client area is `client` (screen pixels at `dpi`) for a window of
 // these styles.
 void PlaceClientArea(HWND window, const RECT& client, DWORD style, DWORD ex_style, UINT dpi);
+
+// Places the main window (of these styles, at `dpi`) where StartPlacement puts it: its client area at the
+// layout's place whenever the whole window fits the work area of its monitor, otherwise moved into it.
+void PlaceAtStart(HWND window, DWORD style, DWORD ex_style, UINT dpi);
 
 }  // namespace qm
