@@ -1,39 +1,23 @@
 #!/usr/bin/env bash
-# Runs a window test program at 144 DPI on a 1920x1080 screen. Wine reads the DPI from the prefix's registry
-# (HKCU\Control Panel\Desktop, LogPixels) when a process starts, so the program gets a prefix of its own: a
-# copy of the build tree's ready prefix (much faster than making one), made once and kept beside it. It also
-# gets a virtual display of its own. The other window tests, which share the build tree's prefix and display
-# at 96 DPI, never see either.
-#   run_at_144_dpi.sh <build tree's wine-run.sh> <build tree's prefix> <this program's prefix> <program> [args]
+# Runs a program at 144 DPI on a 1920x1080 screen of its own. Wine reads the DPI from the prefix's registry
+# when a process starts, so the program's prefix is its own: a copy of the build tree's ready prefix (much
+# faster than making one) with LogPixels at 144, made once. The window tests of the build tree's prefix and
+# display never see either.
+#   run_at_144_dpi.sh <build wine-run.sh> <build prefix> <wine-run.sh of the copy> <copy> <program> [args]
 set -euo pipefail
-build_run="$1"
-build_prefix="$2"
-export WINEPREFIX="$3"
-shift 3
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=}"
-mkdir -p "$(dirname "$WINEPREFIX")"
-
+build_run="$1" build_prefix="$2" run="$3" prefix="$4"
+shift 4
 (
   flock 9
-  if [ ! -f "$WINEPREFIX/.qm-144dpi" ]; then
-    # The build tree's prefix, made now if it is not there yet; copied while nobody is making it.
-    "$build_run" cmd.exe /c exit </dev/null >/dev/null 2>&1 9>&-
-    rm -rf "$WINEPREFIX"
-    flock "$build_prefix.lock" cp -a "$build_prefix" "$WINEPREFIX" 9>&-
-    # Started by reg.exe, the copy's server gets no descriptor of CTest's: it would keep CTest waiting.
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f </dev/null >/dev/null 2>&1 9>&-
-    wineserver -w 9>&-
-    touch "$WINEPREFIX/.qm-144dpi"
+  if [ ! -f "$prefix/.qm-144dpi" ]; then
+    bash "$build_run" cmd.exe /c exit >/dev/null 2>&1 9>&-  # makes the build tree's prefix if need be
+    rm -rf "$prefix"
+    flock "$build_prefix.lock" cp -a "$build_prefix" "$prefix" 9>&-
+    # The copy's server, started here, must hold none of CTest's descriptors.
+    WINEPREFIX="$prefix" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
+      </dev/null >/dev/null 2>&1 9>&-
+    WINEPREFIX="$prefix" wineserver -w 9>&-
+    touch "$prefix/.qm-144dpi"
   fi
-) 9>"$WINEPREFIX.lock"
-
-# Output through files, for the same reason: Wine's helpers started for the program inherit it.
-out="$(mktemp)"
-err="$(mktemp)"
-trap 'rm -f "$out" "$err"' EXIT
-status=0
-timeout 300 xvfb-run -a -s "-screen 0 1920x1080x24" wine "$@" </dev/null >"$out" 2>"$err" || status=$?
-cat "$out"
-cat "$err" >&2
-exit "$status"
+) 9>"$prefix.lock"
+exec timeout 300 xvfb-run -a -s "-screen 0 1920x1080x24" bash "$run" "$@"
