@@ -1,5 +1,8 @@
-// Fuzzes how a box's text becomes a value: trimming, the value-of-text number reading, the general number
-// format and the five-digit scaling. Besides crashes and undefined behaviour it checks, for every input:
+// Fuzzes how a box's text becomes a value: the full-width fold, trimming, the value-of-text number reading,
+// the general number format and the five-digit scaling. Besides crashes and undefined behaviour it checks,
+// for every input and again for the input as the fold leaves it:
+//  - FoldFullWidth turns U+FF01-U+FF5E into the ASCII character of the same place and U+3000 into a space,
+//    and leaves every other character, and the length, as they are;
 //  - TrimSpaces removes the leading and trailing spaces and nothing else;
 //  - ValueOfText agrees with an independent model of the value-of-text rule (below) for every text that is
 //    not a &H / &O integer, and gives a whole number in 32-bit range for those;
@@ -183,11 +186,18 @@ void CheckTrim(const std::wstring& text) {
             "got \"" + Printable(trimmed) + "\"");
 }
 
-}  // namespace
+void CheckFold(const std::wstring& text, const std::wstring& folded) {
+  for (size_t i = 0; i < text.size() || i < folded.size(); ++i) {
+    const unsigned was = i < text.size() ? text[i] : 0x110000;
+    const unsigned full = was >= 0xFF01 && was <= 0xFF5E ? was - 0xFF01 + '!' : was == 0x3000 ? ' ' : was;
+    if (i >= folded.size() || static_cast<unsigned>(folded[i]) != full)
+      Finding("the fold mapped a character wrongly", text,
+              "at " + std::to_string(i) + ": " + Printable(folded));
+  }
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  qm::fuzz::Input input(data, size);
-  const std::wstring text = input.Text(/*separated=*/false);
+// Everything a number box's text goes through, on one text.
+void CheckValueForms(const std::wstring& text) {
   CheckTrim(text);
 
   const std::optional<double> value = qm::ValueOfText(text);
@@ -215,5 +225,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             text, value ? Show(*value) : "no value");
   if (scaled)
     CheckGeneralFormat(*value * 10, *scaled, text);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  qm::fuzz::Input input(data, size);
+  const std::wstring text = input.Text(/*separated=*/false);
+  const std::wstring folded = qm::FoldFullWidth(text);
+  CheckFold(text, folded);
+  CheckValueForms(text);
+  if (folded != text)
+    CheckValueForms(folded);
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <ranges>
 #include <utility>
 
+#include "bridge/value_forms.h"
 #include "bridge/writers.h"
 #include "platform/text.h"
 
@@ -115,7 +116,8 @@ void OpenOrder(Panel& panel, OrderAction action) {
   const OrderRow& order = kOrders[static_cast<size_t>(action)];
   if (!ExpertAdvisorSelectedForOrders(panel))
     return;
-  if (order.pending && TrimSpaces(panel.Text(order.pending->price_box)).empty()) {
+  // Blank as the price writer will read it: a box of ideographic spaces would write an empty price.
+  if (order.pending && TrimSpaces(FoldFullWidth(panel.Text(order.pending->price_box))).empty()) {
     panel.ShowMessage(std::wstring(order.pending->blank_message));
     return;
   }

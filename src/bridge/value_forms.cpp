@@ -65,7 +65,24 @@ std::optional<double> RadixInteger(Cursor& cursor, int radix) {
   return std::nullopt;
 }
 
+// The full-width block mirrors ASCII 0x21-0x7E at this distance.
+constexpr wchar_t kFullWidthFirst = 0xFF01;
+constexpr wchar_t kFullWidthLast = 0xFF5E;
+constexpr wchar_t kFullWidthOffset = 0xFF01 - 0x21;
+constexpr wchar_t kIdeographicSpace = 0x3000;
+
 }  // namespace
+
+std::wstring FoldFullWidth(std::wstring_view text) {
+  std::wstring folded(text);
+  for (wchar_t& c : folded) {
+    if (c >= kFullWidthFirst && c <= kFullWidthLast)
+      c = static_cast<wchar_t>(c - kFullWidthOffset);
+    else if (c == kIdeographicSpace)
+      c = L' ';
+  }
+  return folded;
+}
 
 std::optional<double> ValueOfText(std::wstring_view text) {
   Cursor cursor(text);

@@ -1,6 +1,7 @@
 #pragma once
 // How a box's text becomes the value in an exchange file: trimmed of spaces, or, for take-profit and
-// stop-loss on a 5-digit account, read as a number, multiplied by ten and written back in general format.
+// stop-loss on a 5-digit account, read as a number, multiplied by ten and written back in general format;
+// and, before either, the full-width characters East Asian input methods type folded to ASCII.
 // Pure functions, locale-free: the decimal separator is always a point.
 
 #include <optional>
@@ -8,6 +9,13 @@
 #include <string_view>
 
 namespace qm {
+
+// The text of a number or price box as the trader meant it: the full-width forms of ASCII (U+FF01-U+FF5E),
+// which a Japanese or Chinese input method types by default, become their ASCII characters, and the
+// ideographic space (U+3000) a space, so that "\uFF11\uFF10" is read as 10 and not as 0, and is not
+// written as "??" in the single-byte code page. Every other character, and so all ASCII text, stays as it
+// is; one character stays one character.
+std::wstring FoldFullWidth(std::wstring_view text);
 
 // Reads the number a text begins with, as the classic value-of-text rule does: blanks, tabs and line feeds
 // are skipped anywhere; an optional sign, digits, a point and fraction digits and an exponent (E or D) are

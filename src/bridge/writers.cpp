@@ -15,8 +15,9 @@ namespace qm {
 namespace {
 
 enum class Value {
-  Trimmed,       // the source box, trimmed of spaces
-  ScaledOnFive,  // trimmed, or five-digit scaling when the gate chose 5 digits
+  Trimmed,       // a number or price box, full-width forms folded, trimmed of spaces
+  ScaledOnFive,  // the same, or five-digit scaling when the gate chose 5 digits
+  Text,          // a box of text (the pair symbol), trimmed of spaces and otherwise as typed
   CommandOne,    // the constant 1
 };
 
@@ -36,7 +37,7 @@ constexpr std::array<FileRow, 23> kFiles{{
     {ExchangeFile::TakeProfit, L"mytakeprofit.txt", Field::TakeProfit, Value::ScaledOnFive},
     {ExchangeFile::StopLoss, L"mystoploss.txt", Field::StopLoss, Value::ScaledOnFive},
     {ExchangeFile::MagicNo, L"mymagicno.txt", Field::MagicNo, Value::Trimmed},
-    {ExchangeFile::Pair, L"mypair.txt", Field::Pair, Value::Trimmed},
+    {ExchangeFile::Pair, L"mypair.txt", Field::Pair, Value::Text},
     {ExchangeFile::CloseAll, L"mycloseall.txt", Field::Closeall, Value::Trimmed},
     {ExchangeFile::Buy, L"Buy.txt", Field::FileLocation, Value::CommandOne},
     {ExchangeFile::Sell, L"Sell.txt", Field::FileLocation, Value::CommandOne},
@@ -69,7 +70,8 @@ std::wstring_view FirstLine(std::wstring_view text) {
 std::optional<std::wstring> FormValue(const PanelFields& panel, const FileRow& row, int digits) {
   if (row.value == Value::CommandOne)
     return L"1";
-  const std::wstring text = panel.Text(row.source);
+  const std::wstring text =
+      row.value == Value::Text ? panel.Text(row.source) : FoldFullWidth(panel.Text(row.source));
   if (row.value == Value::ScaledOnFive && digits == 5)
     return FiveDigitScaling(FirstLine(text));
   return TrimSpaces(FirstLine(text));

@@ -64,7 +64,7 @@ frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
     fonts_ = FontSet(dpi);
     CreateControls(dpi);
     CreateTooltip();
-    PlaceWindow(dpi);
+    PlaceWindow();
   } catch (...) {
     quit_on_destroy_ = false;
     ::DestroyWindow(hwnd());
@@ -127,11 +127,16 @@ void frmMain::ApplyLayout(UINT dpi, const RECT& window_rect) {
                  window_rect.bottom - window_rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void frmMain::PlaceWindow(UINT dpi) {
-  const RECT client{Pixels(kClientLeftTwips, dpi), Pixels(kClientTopTwips, dpi),
-                    Pixels(kClientLeftTwips + kClientWidthTwips, dpi),
-                    Pixels(kClientTopTwips + kClientHeightTwips, dpi)};
-  PlaceClientArea(hwnd(), client, kWindowStyle, kWindowExStyle, dpi);
+void frmMain::PlaceWindow() {
+  // A move onto a monitor of another DPI rescales the window on the spot (WM_DPICHANGED), after which the
+  // place and the frame measured at the old DPI no longer hold: place it again at the new one. The bound
+  // only stops two monitors that keep handing the window back and forth.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const UINT dpi = DpiOf(hwnd());
+    PlaceAtStart(hwnd(), kWindowStyle, kWindowExStyle, dpi);
+    if (DpiOf(hwnd()) == dpi)
+      return;
+  }
 }
 
 HWND frmMain::Control(std::wstring_view name) const {

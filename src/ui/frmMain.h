@@ -79,8 +79,9 @@ class frmMain final : public Panel {
   void CreateTooltip();
   // Fonts and control rectangles at a new `dpi`, with the whole window moved to `window_rect`.
   void ApplyLayout(UINT dpi, const RECT& window_rect);
-  // The window's start position: its client area where the layout puts it.
-  void PlaceWindow(UINT dpi);
+  // The window's start position: its client area where the layout puts it, as long as the whole window
+  // fits the work area of its monitor; otherwise moved into that work area.
+  void PlaceWindow();
   HWND Control(std::wstring_view name) const;
   void SetCaption(std::wstring_view control, const std::wstring& text);
 

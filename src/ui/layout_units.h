@@ -6,6 +6,13 @@ namespace qm {
 
 inline constexpr int kTwipsPerInch = 1440;
 
+// Twips to pixels at `dpi`, rounded to the nearest pixel, halves away from zero (as the system's MulDiv).
+constexpr int TwipsToPixels(int twips, unsigned dpi) {
+  const long long product = static_cast<long long>(twips) * dpi;
+  constexpr long long kHalf = kTwipsPerInch / 2;
+  return static_cast<int>((product >= 0 ? product + kHalf : product - kHalf) / kTwipsPerInch);
+}
+
 // Outer left, top, width and height in twips, inside the client area of the container.
 struct TwipRect {
   int left = 0;

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace qm {
 namespace {
 
-constexpr std::wstring_view kFontFace = L"MS Sans Serif";
 // Where the panel's face is missing, in this order: Wine's own dialog face, the common sans-serif faces, and
 // narrower ones that fit where those do not.
 constexpr std::wstring_view kFallbackFaces[] = {
@@ -80,19 +80,15 @@ int CaptionOverflow(HDC dc, const FontSet& fonts, UINT dpi) {
   return overflow;
 }
 
-}  // namespace
-
-std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
-  // A memory device context to measure text in.
-  const UniqueDc dc(::CreateCompatibleDC(nullptr));
-  if (!dc || SystemHasFace(dc.get(), preferred))
-    return std::wstring(preferred);
-  std::wstring_view least = preferred;
+// The first fallback face the system has in which every caption fits at `dpi`, else the one that cuts
+// least; `otherwise` when the system has none of them.
+std::wstring FallbackFace(HDC dc, UINT dpi, std::wstring_view otherwise) {
+  std::wstring_view least = otherwise;
   int least_overflow = std::numeric_limits<int>::max();
   for (std::wstring_view face : kFallbackFaces) {
-    if (!SystemHasFace(dc.get(), face))
+    if (!SystemHasFace(dc, face))
       continue;
-    const int overflow = CaptionOverflow(dc.get(), FontSet(dpi, face), dpi);
+    const int overflow = CaptionOverflow(dc, FontSet(dpi, face), dpi);
     if (overflow == 0)
       return std::wstring(face);
     if (overflow < least_overflow) {
@@ -103,12 +99,47 @@ std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
   return std::wstring(least);
 }
 
+// Whether the system draws `face` at `dpi` from outlines; a bitmap font is drawn only at the sizes it
+// stores.
+bool IsScalable(HDC dc, std::wstring_view face, UINT dpi) {
+  const UniqueFont font = MakeFont(FontKind::Standard, dpi, face);
+  const HGDIOBJ previous = ::SelectObject(dc, font.get());
+  TEXTMETRICW metrics{};
+  const bool measured = ::GetTextMetricsW(dc, &metrics) != FALSE;
+  ::SelectObject(dc, previous);
+  return measured && (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) != 0;
+}
+
+}  // namespace
+
+SystemFaces FacesOfSystem(UINT dpi) {
+  SystemFaces faces;
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  if (!dc)
+    return faces;
+  faces.ms_sans_serif = SystemHasFace(dc.get(), kPanelFace);
+  faces.ms_sans_serif_scalable = faces.ms_sans_serif && IsScalable(dc.get(), kPanelFace, dpi);
+  faces.microsoft_sans_serif = SystemHasFace(dc.get(), kScalablePanelFace);
+  return faces;
+}
+
+std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
+  // A memory device context to measure text in.
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  if (!dc || SystemHasFace(dc.get(), preferred))
+    return std::wstring(preferred);
+  return FallbackFace(dc.get(), dpi, preferred);
+}
+
 std::wstring PanelFontFace(UINT dpi) {
-  return ChooseFontFace(kFontFace, dpi);
+  if (const std::optional<std::wstring_view> face = PreferredPanelFace(dpi, FacesOfSystem(dpi)))
+    return std::wstring(*face);
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  return dc ? FallbackFace(dc.get(), dpi, kPanelFace) : std::wstring(kPanelFace);
 }
 
 int Pixels(int twips, UINT dpi) {
-  return ::MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+  return TwipsToPixels(twips, dpi);
 }
 
 RECT PixelRect(const TwipRect& place, UINT dpi) {
@@ -240,6 +271,44 @@ void PlaceClientArea(HWND window, const RECT& client, DWORD style, DWORD ex_styl
     ::SetWindowPos(window, nullptr, outer.left + dx, outer.top + dy, outer.right - outer.left + dw,
                    outer.bottom - outer.top + dh, SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+namespace {
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, RECT*, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (::GetMonitorInfoW(monitor, &info)) {
+    auto& areas = *reinterpret_cast<std::vector<ScreenRect>*>(list);
+    const RECT& work = info.rcWork;
+    const ScreenRect area{work.left, work.top, work.right, work.bottom};
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+      areas.insert(areas.begin(), area);
+    else
+      areas.push_back(area);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void PlaceAtStart(HWND window, DWORD style, DWORD ex_style, UINT dpi) {
+  const ScreenRect layout = LayoutClientArea(dpi);
+  PlaceClientArea(window, {layout.left, layout.top, layout.right, layout.bottom}, style, ex_style, dpi);
+  // The frame as the system drew it.
+  RECT outer{};
+  RECT client{};
+  ::GetWindowRect(window, &outer);
+  ::GetClientRect(window, &client);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  const FrameEdges frame{client.left - outer.left, client.top - outer.top, outer.right - client.right,
+                         outer.bottom - client.bottom};
+  std::vector<ScreenRect> work_areas;
+  ::EnumDisplayMonitors(nullptr, nullptr, &AddWorkArea, reinterpret_cast<LPARAM>(&work_areas));
+  const ScreenRect placed = StartPlacement(work_areas, dpi, frame);
+  if (placed.left != outer.left || placed.top != outer.top)
+    ::SetWindowPos(window, nullptr, placed.left, placed.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace qm

@@ -13,6 +13,8 @@
 #include "platform/unique_handle.h"
 #include "ui/layout_units.h"
 #include "ui/main_layout.h"
+#include "ui/panel_face.h"
+#include "ui/start_placement.h"
 
 namespace qm {
 
@@ -23,10 +25,13 @@ RECT PixelRect(const TwipRect& place, UINT dpi);
 // The DPI the window is drawn at; 96 when the system cannot tell.
 UINT DpiOf(HWND window);
 
-// The panel's face, "MS Sans Serif", where the system has it. Where it does not (a bare Wine prefix), the
-// face the system puts in its place is wider and cuts captions; then the first of a few common faces that
-// the system has and in which every caption of the main window fits its control at `dpi` takes its place,
-// or, when none fits, the one that cuts least.
+// What the system has of the panel's faces, asked at `dpi`.
+SystemFaces FacesOfSystem(UINT dpi);
+
+// The panel's face at `dpi` (PreferredPanelFace over the system's faces). Where neither of its faces serves
+// (a bare Wine prefix), the face the system puts in their place is wider and cuts captions; then the first
+// of a few common faces that the system has and in which every caption of the main window fits its control
+// at `dpi` takes their place, or, when none fits, the one that cuts least.
 std::wstring PanelFontFace(UINT dpi);
 // The same choice with `preferred` in place of "MS Sans Serif".
 std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi);
@@ -74,5 +79,9 @@ bool AddTooltip(HWND tooltip, HWND control, std::wstring_view text);
 // Moves and sizes `window` so that its client area is `client` (screen pixels at `dpi`) for a window of
 // these styles.
 void PlaceClientArea(HWND window, const RECT& client, DWORD style, DWORD ex_style, UINT dpi);
+
+// Places the main window (of these styles, at `dpi`) where StartPlacement puts it: its client area at the
+// layout's place whenever the whole window fits the work area of its monitor, otherwise moved into it.
+void PlaceAtStart(HWND window, DWORD style, DWORD ex_style, UINT dpi);
 
 }  // namespace qm

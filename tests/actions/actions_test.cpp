@@ -281,6 +281,8 @@ const RefusalCase kRefusals[] = {
      L"message Price cannot be blank. Please enter Buy Stop Price."},
     {"BuyStopEmptyPrice", kBuyStop, std::wstring(40, L'p'), L"",
      L"message Price cannot be blank. Please enter Buy Stop Price."},
+    {"BuyStopIdeographicSpacePrice", kBuyStop, std::wstring(40, L'p'), L"\u3000 \u3000",
+     L"message Price cannot be blank. Please enter Buy Stop Price."},
     {"SellStopBlankPrice", [](Panel& p) { OpenOrder(p, OrderAction::SellStop); }, std::wstring(40, L'p'),
      L" ", L"message Price cannot be blank. Please enter Sell Stop Price."},
     {"BuyLimitBlankPrice", [](Panel& p) { OpenOrder(p, OrderAction::BuyLimit); }, std::wstring(40, L'p'),

@@ -85,6 +85,9 @@ TEST_F(WriterTest, FormsTheLineFromTheTrimmedBox) {
       {L"EUR\u20ac \u00e9", "EUR\x80 \xe9\r\n"},
       {L"\u0416\u4e2d", "??\r\n"},
       {L"\U0001F600", "??\r\n"},
+      // Full-width forms folded to ASCII first, the ideographic space trimmed as a space.
+      {L"\u3000\uFF11\uFF0E\uFF16\uFF13\uFF14\uFF19\u3000", "1.6349\r\n"},
+      {L"\u3000\u3000", "\r\n"},
   };
   for (const auto& c : cases) {
     panel.texts[Field::BuyStopPrice] = c.box;

@@ -1,12 +1,16 @@
 // The panel's face: kept where the system has it; otherwise a face the system has in which every caption of
 // the main window fits its control, as the controls themselves measure it. In the panel's own face every
 // caption fits too. The test prefix has MS Sans Serif
-// (from fonts-wine) and Tahoma; a missing face stands for it being absent.
+// (from fonts-wine) and Tahoma; a missing face stands for it being absent. Wine draws fonts-wine's
+// MS Sans Serif from its bitmap font, as Windows does its own, and has no Microsoft Sans Serif.
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "support/caption_fit.h"
 #include "ui/main_layout.h"
+#include "ui/panel_face.h"
 #include "ui/window_building.h"
 
 namespace qm {
@@ -23,15 +27,41 @@ const struct {
     {"MS Sans Serif, where the system has it", L"MS Sans Serif", 96, true},
     {"a missing face at 96 DPI", kMissingFace, 96, false},
     {"a missing face at 144 DPI", kMissingFace, 144, false},
+    {"the panel's own choice at 144 DPI", L"", 144, false},
 };
+
+// Which face the panel asks for, from what the system has; nothing: a common face in which captions fit.
+const struct {
+  const char* name;
+  UINT dpi;
+  SystemFaces faces;  // MS Sans Serif, scalable, Microsoft Sans Serif
+  std::optional<std::wstring_view> face;
+} kPreferred[] = {
+    {"Windows at 100 %", 96, {true, false, true}, L"MS Sans Serif"},
+    {"Windows at 125 %", 120, {true, false, true}, L"Microsoft Sans Serif"},
+    {"Windows at 175 %", 168, {true, false, true}, L"Microsoft Sans Serif"},
+    {"an outline MS Sans Serif at 150 %", 144, {true, true, false}, L"MS Sans Serif"},
+    {"Wine with fonts-wine at 100 %", 96, {true, false, false}, L"MS Sans Serif"},
+    {"Wine with fonts-wine at 150 %", 144, {true, false, false}, std::nullopt},
+    {"no MS Sans Serif at 150 %", 144, {false, false, true}, std::nullopt},
+};
+
+TEST(PanelFont, IsMsSansSerifWhereItScalesAndMicrosoftSansSerifAbove96DpiWhereItIsABitmapFont) {
+  for (const auto& c : kPreferred)
+    EXPECT_EQ(PreferredPanelFace(c.dpi, c.faces), c.face) << c.name;
+  const SystemFaces wine = FacesOfSystem(144);
+  EXPECT_TRUE(wine.ms_sans_serif && !wine.ms_sans_serif_scalable && !wine.microsoft_sans_serif);
+}
 
 TEST(PanelFont, IsKeptWhereTheSystemHasItAndIsOtherwiseOneInWhichEveryCaptionFits) {
   EXPECT_EQ(PanelFontFace(96), L"MS Sans Serif");
   for (const auto& c : kFaces) {
     SCOPED_TRACE(c.name);
-    const std::wstring face = ChooseFontFace(c.preferred, c.dpi);
+    const std::wstring face = c.preferred.empty() ? PanelFontFace(c.dpi) : ChooseFontFace(c.preferred, c.dpi);
     if (c.kept) {
       EXPECT_EQ(face, c.preferred);
+    } else {
+      EXPECT_NE(face, L"MS Sans Serif");
     }
     const UniqueWindow window(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1400, 700, nullptr,
                                                 nullptr, ::GetModuleHandleW(nullptr), nullptr));

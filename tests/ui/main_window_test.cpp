@@ -781,6 +781,23 @@ TEST_F(MainWindowTest, EachFileHoldsTheTextOfItsOwnBoxWhateverItsLength) {
   }
 }
 
+// An East Asian input method types "10" as U+FF11 U+FF10. The pair is a symbol, not a number: as typed.
+TEST_F(MainWindowTest, FullWidthDigitsTypedIntoTheBoxesReachTheFilesAsDigits) {
+  StartWithExpertAdvisor();
+  window->Select(Option::RealTime);
+  SetText(L"txtPair", L"\uFF11\uFF10");
+  for (const wchar_t* box : {L"txtStopLoss", L"txtTakeProfit"}) {
+    SetText(box, L"");
+    for (const wchar_t c : {L'\uFF11', L'\uFF10'})
+      ::SendMessageW(Control(box), WM_CHAR, c, 1);
+  }
+  Click(L"cmdSendParameters");
+  EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mystoploss.txt"))), "10\r\n");
+  EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mypair.txt"))), "??\r\n");
+  Click(L"optFiveDigit");
+  EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mytakeprofit.txt"))), "100\r\n");
+}
+
 TEST_F(MainWindowTest, ADpiChangeRescalesControlsAndFonts) {
   RECT suggested{10, 20, 10 + 600, 20 + 400};
   ::SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
