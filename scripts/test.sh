@@ -1,22 +1,44 @@
 #!/usr/bin/env bash
 # Builds the panel and every test for Windows, and the release build, then runs all tests under Wine (on a
-# virtual display when there is no display). Exits non-zero when any test fails.
+# virtual display when there is no display) and the fuzzers. Exits non-zero when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset mingw >/dev/null
+# The build tree's Wine prefix is made while the programs build: making it is mostly waiting for Wine's own
+# services, and the first test would otherwise wait for it.
+prefix_log="$(mktemp)"
+build/mingw/wine-run.sh cmd.exe /c exit 0 >"$prefix_log" 2>&1 &
+prefix=$!
 cmake --build --preset mingw
 # The release preset as users get it (-O3, warnings as errors too), every target; its packages are made by
 # the installer test's fixture (scripts/package.sh) and installed in a Wine prefix of that test's own.
 cmake --preset release >/dev/null
 cmake --build --preset release
+wait "$prefix" || { cat "$prefix_log" >&2; echo "test: the Wine prefix could not be made" >&2; }
+rm -f "$prefix_log"
+
+# The native fuzzers build while the Windows tests run, which leave the processors idle much of the time.
+fuzz_build_log="$(mktemp)"
+nice -n 19 scripts/fuzz.sh --build >"$fuzz_build_log" 2>&1 &
+fuzz_build=$!
 
 run=(ctest --preset mingw "$@")
 if [ -z "${DISPLAY:-}" ]; then
   run=(xvfb-run -a -s "-screen 0 1600x1200x24" "${run[@]}")
 fi
-"${run[@]}"
+status=0
+"${run[@]}" || status=$?
 
-# The native fuzzers, each for a bounded time (QM_FUZZ_SECONDS, default 40 s); fails on any finding.
+if ! wait "$fuzz_build"; then
+  cat "$fuzz_build_log" >&2
+  rm -f "$fuzz_build_log"
+  exit 1
+fi
+rm -f "$fuzz_build_log"
+[ "$status" = 0 ] || exit "$status"
+
+# The native fuzzers side by side, each for a bounded time (QM_FUZZ_SECONDS, default 40 s of a core); fails
+# on any finding.
 scripts/fuzz.sh
