@@ -40,9 +40,7 @@ class VendorDownPanel : public FakePanel {
 class ActionTest : public testing::Test {
  protected:
   void SetUp() override {
-    panel.texts[Field::FileLocation] = data.ExpertAdvisor();
-    panel.Select(Option::RealTime);
-    panel.Select(Option::FourDigit);
+    panel.PointAt(data, Option::RealTime, Option::FourDigit);
   }
   void Watch() { panel.Watch(data.path()); }
   std::wstring RealTime(const std::wstring& name) const { return data.RealTime() + L"\\" + name; }

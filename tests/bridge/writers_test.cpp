@@ -24,9 +24,7 @@ using test::TempFolder;
 class WriterTest : public testing::Test {
  protected:
   void SetUp() override {
-    panel.texts[Field::FileLocation] = data.ExpertAdvisor();
-    panel.Select(Option::RealTime);
-    panel.Select(Option::FourDigit);
+    panel.PointAt(data, Option::RealTime, Option::FourDigit);
   }
 
   TempFolder temp;

@@ -141,9 +141,7 @@ int ReplaceCount(int planned) {
 class ConcurrencyTest : public testing::TestWithParam<ConcurrencyCase> {
  protected:
   void SetUp() override {
-    panel.texts[Field::FileLocation] = data.ExpertAdvisor();
-    panel.Select(Option::RealTime);
-    panel.Select(Option::FiveDigit);
+    panel.PointAt(data, Option::RealTime, Option::FiveDigit);
   }
 
   void SetBoxes(bool second) {
