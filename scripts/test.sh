@@ -6,17 +6,23 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset mingw >/dev/null
-# The build tree's Wine prefix is made while the programs build: making it is mostly waiting for Wine's own
-# services, and the first test would otherwise wait for it.
+# The build tree's Wine prefixes (one a lane of test programs with windows, see cmake/wine-run.sh.in) are
+# made while the programs build: making one is mostly waiting for Wine's own services, and the first test of
+# each lane would otherwise wait for it.
 prefix_log="$(mktemp)"
-build/mingw/wine-run.sh cmd.exe /c exit 0 >"$prefix_log" 2>&1 &
-prefix=$!
+prefixes=()
+for lane in 1 2 3; do
+  QM_WINE_LANE=$lane QM_NEEDS_DISPLAY=$((lane > 1)) build/mingw/wine-run.sh cmd.exe /c exit 0 >>"$prefix_log" 2>&1 &
+  prefixes+=($!)
+done
 cmake --build --preset mingw
 # The release preset as users get it (-O3, warnings as errors too), every target; its packages are made by
 # the installer test's fixture (scripts/package.sh) and installed in a Wine prefix of that test's own.
 cmake --preset release >/dev/null
 cmake --build --preset release
-wait "$prefix" || { cat "$prefix_log" >&2; echo "test: the Wine prefix could not be made" >&2; }
+for prefix in "${prefixes[@]}"; do
+  wait "$prefix" || { cat "$prefix_log" >&2; echo "test: a Wine prefix could not be made" >&2; }
+done
 rm -f "$prefix_log"
 
 # The native fuzzers build while the Windows tests run, which leave the processors idle much of the time.
