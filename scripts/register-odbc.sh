@@ -36,10 +36,11 @@ done
 
 command -v odbcinst >/dev/null || { echo "register-odbc: odbcinst not found; run scripts/install-deps.sh" >&2; exit 1; }
 if [ -z "$driver" ]; then
-  for candidate in /usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so \
-                   $(dpkg -L tdsodbc 2>/dev/null | grep '/libtdsodbc\.so$' || true); do
-    if [ -f "$candidate" ]; then driver="$candidate"; break; fi
-  done
+  # The package's list is asked only when the usual place has none: reading it takes a while.
+  driver=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so
+  if [ ! -f "$driver" ]; then
+    driver="$( (dpkg -L tdsodbc 2>/dev/null || true) | grep '/libtdsodbc\.so$' | head -n 1)"
+  fi
 fi
 if [ -z "$driver" ]; then
   echo "register-odbc: the FreeTDS ODBC driver (tdsodbc) is not installed; run scripts/install-deps.sh" >&2
