@@ -2,7 +2,7 @@
 # Builds the native fuzzers (clang, libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer) in build/fuzz
 # and runs them side by side over their seed corpora in fuzz/corpus/<fuzzer>/, sharing the machine's cores: each
 # gets at least the processor time it would get alone for the given seconds (the run lasts that long times
-# the number of fuzzers over the number of cores). New inputs go to build/fuzz/corpus/, never into the
+# the number of fuzzers over the number of cores, and a tenth more). New inputs go to build/fuzz/corpus/, never into the
 # repository. Fails when a fuzzer finds a crash, undefined behaviour or a broken invariant; the input that did
 # it is kept in build/fuzz/findings/<fuzzer>/ (replay it with build/fuzz/fuzz_<fuzzer> <file>).
 #   scripts/fuzz.sh         # QM_FUZZ_SECONDS (default 40) seconds of a core a fuzzer: what CI runs
@@ -28,7 +28,8 @@ for corpus in fuzz/corpus/*/; do
   fuzzers+=("$(basename "$corpus")")
 done
 cores=$(nproc)
-wall=$(( (seconds * ${#fuzzers[@]} + cores - 1) / cores ))
+# A tenth more than the fair share, for the switching between them.
+wall=$(( (seconds * ${#fuzzers[@]} * 11 + cores * 10 - 1) / (cores * 10) ))
 [ "$wall" -ge "$seconds" ] || wall=$seconds
 
 declare -A pids=()
