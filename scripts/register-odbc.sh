@@ -15,6 +15,8 @@
 #
 # Safe to run again: a registration that is already this one is left as it is, one of FreeTDS itself is
 # changed to this one, and a "SQL Server" that belongs to another driver is only replaced when asked to.
+# With QM_ODBC_LIBRARY_CACHE=FOLDER the library is built once for each FreeTDS, compiler and source, kept in
+# FOLDER and taken from there the next time (the test build tree registers it many times).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 
@@ -27,17 +29,18 @@ while [ $# -gt 0 ]; do
     --dir) folder="${2:?--dir needs a folder}"; shift 2 ;;
     --driver) driver="${2:?--driver needs a path}"; shift 2 ;;
     --replace) replace=1; shift ;;
-    -h | --help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "register-odbc: unknown argument: $1" >&2; exit 2 ;;
   esac
 done
 
 command -v odbcinst >/dev/null || { echo "register-odbc: odbcinst not found; run scripts/install-deps.sh" >&2; exit 1; }
 if [ -z "$driver" ]; then
-  for candidate in /usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so \
-                   $(dpkg -L tdsodbc 2>/dev/null | grep '/libtdsodbc\.so$' || true); do
-    if [ -f "$candidate" ]; then driver="$candidate"; break; fi
-  done
+  # The package's list is asked only when the usual place has none: reading it takes a while.
+  driver=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so
+  if [ ! -f "$driver" ]; then
+    driver="$( (dpkg -L tdsodbc 2>/dev/null || true) | grep '/libtdsodbc\.so$' | head -n 1)"
+  fi
 fi
 if [ -z "$driver" ]; then
   echo "register-odbc: the FreeTDS ODBC driver (tdsodbc) is not installed; run scripts/install-deps.sh" >&2
@@ -85,9 +88,24 @@ writing() {
 
 # The library names FreeTDS by its absolute path (as the soname of an empty stand-in it is linked against),
 # so the dynamic loader finds it in its own folder, which is not on the library path.
-"$compiler" -shared -fPIC -nostdlib -Wl,-soname,"$driver" -o "$work/freetds-name.so" -x c /dev/null
-"$compiler" -shared -fPIC -O2 -Wall -Wextra -Werror -o "$work/library.so" \
-  "$here/lib/tdsodbc-fixed-version.c" -Wl,--no-as-needed "$work/freetds-name.so" -Wl,--as-needed -ldl
+build_library() {
+  "$compiler" -shared -fPIC -nostdlib -Wl,-soname,"$driver" -o "$work/freetds-name.so" -x c /dev/null
+  "$compiler" -shared -fPIC -O2 -Wall -Wextra -Werror -o "$1" \
+    "$here/lib/tdsodbc-fixed-version.c" -Wl,--no-as-needed "$work/freetds-name.so" -Wl,--as-needed -ldl
+}
+if [ -n "${QM_ODBC_LIBRARY_CACHE:-}" ]; then
+  key="$( { printf '%s\n' "$driver" "$(command -v "$compiler")"; cat "$here/lib/tdsodbc-fixed-version.c"; } |
+          sha256sum | cut -c1-16)"
+  cached="$QM_ODBC_LIBRARY_CACHE/libtdsodbc-fixed-version-$key.so"
+  if [ ! -f "$cached" ]; then
+    mkdir -p "$QM_ODBC_LIBRARY_CACHE"
+    build_library "$cached.$$"
+    mv -f "$cached.$$" "$cached"
+  fi
+  cp "$cached" "$work/library.so"
+else
+  build_library "$work/library.so"
+fi
 if ! cmp -s "$work/library.so" "$library"; then
   # A new file moved in: a program that has the old one loaded keeps it.
   writing "$library" mkdir -p "$(dirname "$library")"

@@ -1,22 +1,50 @@
 #!/usr/bin/env bash
 # Builds the panel and every test for Windows, and the release build, then runs all tests under Wine (on a
-# virtual display when there is no display). Exits non-zero when any test fails.
+# virtual display when there is no display) and the fuzzers. Exits non-zero when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset mingw >/dev/null
+# The build tree's Wine prefixes (one a lane of test programs with windows, see cmake/wine-run.sh.in) are
+# made while the programs build: making one is mostly waiting for Wine's own services, and the first test of
+# each lane would otherwise wait for it.
+prefix_log="$(mktemp)"
+prefixes=()
+for lane in 1 2 3; do
+  QM_WINE_LANE=$lane QM_NEEDS_DISPLAY=$((lane > 1)) build/mingw/wine-run.sh cmd.exe /c exit 0 >>"$prefix_log" 2>&1 &
+  prefixes+=($!)
+done
 cmake --build --preset mingw
 # The release preset as users get it (-O3, warnings as errors too), every target; its packages are made by
 # the installer test's fixture (scripts/package.sh) and installed in a Wine prefix of that test's own.
 cmake --preset release >/dev/null
 cmake --build --preset release
+for prefix in "${prefixes[@]}"; do
+  wait "$prefix" || { cat "$prefix_log" >&2; echo "test: a Wine prefix could not be made" >&2; }
+done
+rm -f "$prefix_log"
+
+# The native fuzzers build while the Windows tests run, which leave the processors idle much of the time.
+fuzz_build_log="$(mktemp)"
+nice -n 19 scripts/fuzz.sh --build >"$fuzz_build_log" 2>&1 &
+fuzz_build=$!
 
 run=(ctest --preset mingw "$@")
 if [ -z "${DISPLAY:-}" ]; then
   run=(xvfb-run -a -s "-screen 0 1600x1200x24" "${run[@]}")
 fi
-"${run[@]}"
+status=0
+"${run[@]}" || status=$?
 
-# The native fuzzers, each for a bounded time (QM_FUZZ_SECONDS, default 40 s); fails on any finding.
+if ! wait "$fuzz_build"; then
+  cat "$fuzz_build_log" >&2
+  rm -f "$fuzz_build_log"
+  exit 1
+fi
+rm -f "$fuzz_build_log"
+[ "$status" = 0 ] || exit "$status"
+
+# The native fuzzers side by side, each for a bounded time (QM_FUZZ_SECONDS, default 40 s of a core); fails
+# on any finding.
 scripts/fuzz.sh

@@ -9,9 +9,10 @@
 #include <optional>
 #include <ostream>
 
-#include "reliability/peer_process.h"
+#include "support/data_folder.h"
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"
+#include "support/window_driver.h"
 
 namespace qm {
 namespace {
@@ -39,16 +40,13 @@ class VendorDownPanel : public FakePanel {
 class ActionTest : public testing::Test {
  protected:
   void SetUp() override {
-    temp.MakeFolder(L"MT4\\MQL4\\files");
-    temp.MakeFolder(L"MT4\\tester\\files");
-    panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
-    panel.Select(Option::RealTime);
-    panel.Select(Option::FourDigit);
+    panel.PointAt(data, Option::RealTime, Option::FourDigit);
   }
-  void Watch() { panel.Watch(temp / L"MT4"); }
-  std::wstring RealTime(const std::wstring& name) const { return temp / (L"MT4\\MQL4\\files\\" + name); }
+  void Watch() { panel.Watch(data.path()); }
+  std::wstring RealTime(const std::wstring& name) const { return data.RealTime() + L"\\" + name; }
 
   TempFolder temp;
+  test::DataFolder data{temp / L"MT4"};
   VendorDownPanel panel;
 };
 

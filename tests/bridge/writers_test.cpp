@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/data_folder.h"
 #include "support/exchange_files.h"
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"
@@ -23,18 +24,14 @@ using test::TempFolder;
 class WriterTest : public testing::Test {
  protected:
   void SetUp() override {
-    real_time = temp.MakeFolder(L"MT4\\MQL4\\files");
-    back_test = temp.MakeFolder(L"MT4\\tester\\files");
-    temp.MakeFolder(L"MT4\\MQL4\\Experts");
-    panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
-    panel.Select(Option::RealTime);
-    panel.Select(Option::FourDigit);
+    panel.PointAt(data, Option::RealTime, Option::FourDigit);
   }
 
   TempFolder temp;
+  test::DataFolder data{temp / L"MT4"};
   FakePanel panel;
-  std::wstring real_time;
-  std::wstring back_test;
+  std::wstring real_time = data.RealTime();
+  std::wstring back_test = data.BackTest();
 };
 
 class EveryFileTest : public WriterTest, public testing::WithParamInterface<test::ExchangeFileCase> {};
@@ -48,9 +45,10 @@ TEST_P(EveryFileTest, WritesOneLineIntoTheChosenFolderOnly) {
   for (Option account : {Option::RealTime, Option::BackTest}) {
     for (Option digits : {Option::FourDigit, Option::FiveDigit}) {
       TempFolder fresh;
-      const std::wstring rt = fresh.MakeFolder(L"MT4\\MQL4\\files");
-      const std::wstring bt = fresh.MakeFolder(L"MT4\\tester\\files");
-      panel.texts[Field::FileLocation] = fresh / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
+      const test::DataFolder fresh_data(fresh / L"MT4");
+      const std::wstring rt = fresh_data.RealTime();
+      const std::wstring bt = fresh_data.BackTest();
+      panel.texts[Field::FileLocation] = fresh_data.ExpertAdvisor();
       panel.Select(account);
       panel.Select(digits);
       ASSERT_EQ(WriteExchangeFile(panel, c.file), std::nullopt);

@@ -12,12 +12,12 @@
 #include <string>
 
 #include "platform/unique_handle.h"
+#include "support/window_driver.h"
 #include "ui/main_layout.h"
 
 namespace {
 
 constexpr wchar_t kProbeMessage[] = L"QuenmarelCaptionProbe";
-constexpr UINT kPatienceMs = 20000;
 
 struct Answer {
   std::wstring report;
@@ -37,12 +37,6 @@ LRESULT CALLBACK ReplyProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
-std::wstring OwnFolder() {
-  wchar_t path[MAX_PATH] = {};
-  std::wstring self(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
-  return self.substr(0, self.find_last_of(L"\\/"));
-}
-
 std::wstring NameOf(int id) {
   const qm::ControlLayout* control = qm::FindControl(id);
   return control ? std::wstring(control->name) : L"control " + std::to_wstring(id);
@@ -52,16 +46,12 @@ std::wstring NameOf(int id) {
 
 int wmain() {
   HWND panel = nullptr;
-  for (ULONGLONG give_up = ::GetTickCount64() + kPatienceMs; !panel && ::GetTickCount64() < give_up;) {
-    panel = ::FindWindowW(nullptr, qm::MainWindowTitle().c_str());
-    if (!panel)
-      ::Sleep(100);
-  }
-  if (!panel) {
+  if (!qm::test::WaitUntil(
+          [&] { return (panel = ::FindWindowW(nullptr, qm::MainWindowTitle().c_str())) != nullptr; })) {
     std::fwprintf(stderr, L"caption probe: no panel window\n");
     return 2;
   }
-  const HMODULE hook_module = ::LoadLibraryW((OwnFolder() + L"\\caption_probe_hook.dll").c_str());
+  const HMODULE hook_module = ::LoadLibraryW(qm::test::SiblingProgram(L"caption_probe_hook.dll").c_str());
   const auto hook_proc = hook_module ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
                                            ::GetProcAddress(hook_module, "CaptionProbeHook")))
                                      : nullptr;
@@ -83,14 +73,7 @@ int wmain() {
                                                  HWND_MESSAGE, nullptr, reply_class.hInstance, nullptr));
   ::SetWindowLongPtrW(reply.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&answer));
   ::PostMessageW(panel, ::RegisterWindowMessageW(kProbeMessage), reinterpret_cast<WPARAM>(reply.get()), 0);
-  for (ULONGLONG give_up = ::GetTickCount64() + kPatienceMs;
-       !answer.received && ::GetTickCount64() < give_up;) {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-      ::DispatchMessageW(&message);
-    ::Sleep(20);
-  }
-  if (!answer.received) {
+  if (!qm::test::PumpUntil([&] { return answer.received; })) {
     std::fwprintf(stderr, L"caption probe: no answer from the panel\n");
     return 2;
   }

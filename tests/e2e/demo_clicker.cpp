@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "e2e/panel_driver.h"
+#include "support/window_driver.h"
 #include "ui/main_layout.h"
 
 namespace {
@@ -42,7 +42,7 @@ void PlaceSideBySide(HWND panel, HWND terminal) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  using namespace qm::e2e;
+  using namespace qm::test;
   if (argc != 2)
     return Fail(L"usage: demo_clicker.exe EXPERT_ADVISOR_PATH");
   const std::wstring expert = argv[1];

@@ -9,53 +9,28 @@
 #include <vector>
 
 #include "tools/journal_file.h"
-#include "e2e/panel_driver.h"
+#include "support/data_folder.h"
 #include "support/temp_folder.h"
+#include "support/text.h"
+#include "support/window_driver.h"
 #include "ui/main_layout.h"
 
 namespace qm::e2e {
 namespace {
 
-using test::ReadBytes;
-using test::TempFolder;
+using namespace test;
 
 // The public message that the demo's vendor database holds (scripts/setup-demo-database.sh).
 constexpr wchar_t kWelcome[] =
     L"Welcome to the Quenmarel offline demo. This message comes from the demo's own vendor database.";
-constexpr wchar_t kExpertAdvisor[] = L"MQL4\\Experts\\Kelvarinth_V10x.ex4";
-
-std::string Narrow(const std::wstring& text) {
-  return std::string(text.begin(), text.end());
-}
-
-// A demo-like data folder: the placeholder Expert Advisor, both exchange folders and a copy of the stand-in
-// terminal, which the panel starts from there.
-class DemoDataFolder {
- public:
-  DemoDataFolder() {
-    data_ = temp_.MakeFolder(L"Demo Terminal");
-    temp_.MakeFolder(L"Demo Terminal\\MQL4\\Experts");
-    temp_.MakeFolder(L"Demo Terminal\\MQL4\\files");
-    temp_.MakeFolder(L"Demo Terminal\\tester\\files");
-    test::WriteBytes(expert_advisor(), "");
-    copied_ = ::CopyFileW(PathFromEnvironment("QM_TERMINAL_EXE").c_str(), (data_ + L"\\terminal.exe").c_str(),
-                          FALSE) != FALSE;
-  }
-  bool ready() const { return copied_; }
-  const std::wstring& path() const { return data_; }
-  std::wstring expert_advisor() const { return data_ + L"\\" + kExpertAdvisor; }
-  std::wstring operator/(const std::wstring& relative) const { return data_ + L"\\" + relative; }
-
- private:
-  TempFolder temp_;
-  std::wstring data_;
-  bool copied_ = false;
-};
-
 class PanelEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(data_.ready()) << "no stand-in terminal to copy (QM_TERMINAL_EXE)";
+    // A demo-like data folder: the placeholder Expert Advisor, both exchange folders and a copy of the
+    // stand-in terminal, which the panel starts from there.
+    data_.PlaceExpertAdvisor();
+    ASSERT_TRUE(data_.PlaceTerminal(PathFromEnvironment("QM_TERMINAL_EXE")))
+        << "no stand-in terminal to copy (QM_TERMINAL_EXE)";
     panel_ = ProcessGuard::Start(PathFromEnvironment("QM_PANEL_EXE"));
     ASSERT_TRUE(panel_.running()) << "Quenmarel.exe did not start (QM_PANEL_EXE)";
     ASSERT_TRUE(WaitUntil([&] {
@@ -89,7 +64,8 @@ class PanelEndToEnd : public ::testing::Test {
 
   std::vector<std::string> Journal() const { return terminal::JournalFileLines(data_ / L"journal.txt"); }
 
-  DemoDataFolder data_;
+  TempFolder temp_;
+  DataFolder data_{temp_ / L"Demo Terminal"};
   ProcessGuard panel_;
   ProcessGuard terminal_;
   HWND window_ = nullptr;
@@ -184,7 +160,7 @@ const std::vector<Step>& Steps() {
 TEST_F(PanelEndToEnd, ChoosingTheExpertAdvisorStartsTheTerminalAndEveryButtonReachesItsJournal) {
   // The Open dialog is modal: the click is posted, and the dialog is driven while the panel waits in it.
   ASSERT_TRUE(PostClick(Control(L"cmdFileLocation")));
-  const std::wstring problem = ChooseInOpenDialog(panel_.id(), data_.expert_advisor());
+  const std::wstring problem = ChooseInOpenDialog(panel_.id(), data_.ExpertAdvisor());
   ASSERT_EQ(problem, L"") << Narrow(problem);
 
   ASSERT_TRUE(WaitUntil([&] {
@@ -193,7 +169,7 @@ TEST_F(PanelEndToEnd, ChoosingTheExpertAdvisorStartsTheTerminalAndEveryButtonRea
     return terminal_window_ != nullptr;
   })) << "the panel did not start the stand-in terminal";
   terminal_ = ProcessGuard::OfWindow(terminal_window_);
-  EXPECT_EQ(TextOf(Control(L"txtFileLocation")), data_.expert_advisor());
+  EXPECT_EQ(TextOf(Control(L"txtFileLocation")), data_.ExpertAdvisor());
   EXPECT_TRUE(WaitUntil([&] { return TextOf(Control(L"lblStatus")) == L"Status: OK."; }))
       << Narrow(TextOf(Control(L"lblStatus")));
   EXPECT_NE(TextOf(Control(L"lblAds2")), kWelcome) << "the message is read only after an order";
@@ -230,7 +206,7 @@ TEST_F(PanelEndToEnd, ChoosingTheExpertAdvisorStartsTheTerminalAndEveryButtonRea
 // nothing and the status line says why, also once the public message has been read.
 TEST_F(PanelEndToEnd, BuyIntoAMissingExchangeFolderReportsPathNotFound) {
   ASSERT_TRUE(::RemoveDirectoryW((data_ / L"tester\\files").c_str()));
-  ASSERT_TRUE(SetText(Control(L"txtFileLocation"), data_.expert_advisor()));
+  ASSERT_TRUE(SetText(Control(L"txtFileLocation"), data_.ExpertAdvisor()));
   ASSERT_TRUE(Click(Control(L"cmdBuy")));
   EXPECT_EQ(TextOf(Control(L"lblStatus")), L"76 : Path not found");
   EXPECT_TRUE(WaitUntil([&] { return TextOf(Control(L"lblAds2")) == kWelcome; }));

@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "e2e/panel_driver.h"
+#include "support/data_folder.h"
 #include "support/temp_folder.h"
+#include "support/window_driver.h"
 #include "tools/journal_file.h"
 #include "ui/main_layout.h"
 
 namespace qm::e2e {
 namespace {
+
+using namespace test;
 
 constexpr wchar_t kProgramFolder[] = L"C:\\Program Files (x86)\\Quenmarel e2e MT4";
 // The data folder's name for that program folder: the upper-case MD5 of its upper-case path in UTF-16 LE,
@@ -31,42 +34,29 @@ std::wstring ApplicationData() {
 
 // The program folder with a copy of the stand-in terminal, and its data folder with the placeholder Expert
 // Advisor, both exchange folders and origin.txt as the terminal writes it; removed again at the end.
-class StandardLayout {
+class StandardLayout : public DataFolder {
  public:
-  StandardLayout() : data_(ApplicationData() + L"\\MetaQuotes\\Terminal\\" + kDataFolderId) {
-    for (const std::wstring& folder :
-         {data_ + L"\\MQL4\\Experts", data_ + L"\\MQL4\\files", data_ + L"\\tester\\files"}) {
-      ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    }
-    test::WriteBytes(expert_advisor(), "");
-    std::string origin = "\xFF\xFE";
-    for (const wchar_t c : std::wstring(kProgramFolder))
-      origin.append({static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)});
-    test::WriteBytes(data_ + L"\\origin.txt", origin);
-    ::SHCreateDirectoryExW(nullptr, kProgramFolder, nullptr);
-    copied_ = ::CopyFileW(PathFromEnvironment("QM_TERMINAL_EXE").c_str(),
-                          (std::wstring(kProgramFolder) + L"\\terminal.exe").c_str(), FALSE) != FALSE;
+  StandardLayout() : DataFolder(ApplicationData() + L"\\MetaQuotes\\Terminal\\" + kDataFolderId) {
+    PlaceExpertAdvisor();
+    copied_ = PlaceTerminalInProgramFolder(PathFromEnvironment("QM_TERMINAL_EXE"), kProgramFolder);
   }
   ~StandardLayout() {
-    test::RemoveTree(data_);
-    test::RemoveTree(kProgramFolder);
+    RemoveTree(path());
+    RemoveTree(kProgramFolder);
   }
   StandardLayout(const StandardLayout&) = delete;
   StandardLayout& operator=(const StandardLayout&) = delete;
 
   bool ready() const { return copied_; }
-  const std::wstring& data_folder() const { return data_; }
-  std::wstring expert_advisor() const { return data_ + L"\\MQL4\\Experts\\Kelvarinth_V10x.ex4"; }
 
  private:
-  std::wstring data_;
   bool copied_ = false;
 };
 
 TEST(StandardLayoutEndToEnd, StartsTheTerminalFromItsProgramFolderAndItsJournalShowsTheBuy) {
   const StandardLayout layout;
   ASSERT_TRUE(layout.ready()) << "no stand-in terminal to copy (QM_TERMINAL_EXE)";
-  ASSERT_FALSE(test::FileExists(layout.data_folder() + L"\\terminal.exe"));
+  ASSERT_FALSE(FileExists(layout.path() + L"\\terminal.exe"));
 
   ProcessGuard panel = ProcessGuard::Start(PathFromEnvironment("QM_PANEL_EXE"));
   ASSERT_TRUE(panel.running()) << "Quenmarel.exe did not start (QM_PANEL_EXE)";
@@ -79,12 +69,12 @@ TEST(StandardLayoutEndToEnd, StartsTheTerminalFromItsProgramFolderAndItsJournalS
   ASSERT_TRUE(WaitUntil([&] { return TextOf(control(L"lblStatus")) != L"lblStatus"; }));
 
   ASSERT_TRUE(PostClick(control(L"cmdFileLocation")));
-  const std::wstring problem = ChooseInOpenDialog(panel.id(), layout.expert_advisor());
+  const std::wstring problem = ChooseInOpenDialog(panel.id(), layout.ExpertAdvisor());
   ASSERT_EQ(problem, L"");
   // The only terminal.exe is the program folder's, and its window names the data folder it found.
   HWND terminal_window = nullptr;
   EXPECT_TRUE(WaitUntil([&] {
-    terminal_window = FindWindowByTitleStart(L"Stand-in terminal - " + layout.data_folder());
+    terminal_window = FindWindowByTitleStart(L"Stand-in terminal - " + layout.path());
     return terminal_window != nullptr;
   })) << "no stand-in terminal serving the data folder";
   // A stand-in that missed the data folder serves its own folder: found that way, it is still closed below.
@@ -96,7 +86,7 @@ TEST(StandardLayoutEndToEnd, StartsTheTerminalFromItsProgramFolderAndItsJournalS
   ASSERT_TRUE(Click(control(L"cmdBuy")));
   const std::vector<std::string> expected = {
       "BUY pair=GBPUSD lots=0.01 sl=0 tp=0 magic=6819 closeall=9999999 folder=tester\\files"};
-  const std::wstring journal = layout.data_folder() + L"\\journal.txt";
+  const std::wstring journal = layout.path() + L"\\journal.txt";
   WaitUntil([&] { return !terminal::JournalFileLines(journal).empty(); });
   EXPECT_EQ(terminal::JournalFileLines(journal), expected);
 

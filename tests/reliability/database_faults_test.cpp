@@ -13,28 +13,25 @@
 #include <vector>
 
 #include "reliability/figures.h"
-#include "reliability/window_checks.h"
 #include "support/temp_folder.h"
-#include "ui/main_window_fixture.h"
-#include "vendor_services/sqlite_database.h"
+#include "support/main_window_fixture.h"
+#include "support/text.h"
+#include "support/sqlite_database.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
 namespace {
 
-using test::SqlText;
+using test::Narrow;
+
 using testing::AllOf;
 using testing::HasSubstr;
 using testing::Matcher;
 using testing::StartsWith;
 using testing::StrEq;
 
-const std::wstring kCreate = L"CREATE TABLE Vostrel_Gap (Id INTEGER, Public_Msg TEXT)";
+const std::wstring kCreate = test::kCreateVendorTable;
 const std::wstring kMarkup = L"<b>bold</b> &amp; <script>alert('x')</script> &x %SystemRoot% && | \"q\"";
-
-std::wstring Insert(const std::wstring& message) {
-  return L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (" + SqlText(message) + L")";
-}
 
 // A megabyte of text that does not repeat in step with any read size, with characters beyond ASCII.
 std::wstring Megabyte() {
@@ -81,19 +78,16 @@ std::vector<FaultCase> FaultCases() {
       {"empty table", {kCreate}, std::nullopt, kOk, "Status: OK. (label kept)"},
       {"100,000 rows", {kCreate, kHundredThousandRows}, L"row 1", kOk, "Status: OK. (first row shown)"},
       {"a message of a megabyte",
-       {kCreate, Insert(Megabyte())},
+       {kCreate, test::InsertMessage(Megabyte())},
        Megabyte(),
        kOk,
        "Status: OK. (whole message)"},
-      {"a message holding markup", {kCreate, Insert(kMarkup)}, kMarkup, kOk, "Status: OK. (plain text)"},
+      {"a message holding markup",
+       {kCreate, test::InsertMessage(kMarkup)},
+       kMarkup,
+       kOk,
+       "Status: OK. (plain text)"},
   };
-}
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text)
-    out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
 }
 
 class VendorFaultTest : public testing::TestWithParam<FaultCase> {};
@@ -150,13 +144,13 @@ TEST_F(WindowDatabaseFaultTest, EveryFaultIsReportedAndTheWindowStaysUsable) {
     const std::wstring last = test::LastStatus(Recorded());
     const bool report_ok = last == L"Status: OK.";
     EXPECT_TRUE(report_ok) << "the action's own report stays last, not " << Narrow(last);
-    const std::wstring label = test::WindowText(Control(L"lblAds2"));
+    const std::wstring label = test::TextOf(Control(L"lblAds2"));
     const bool label_ok = label == c.shown.value_or(before);
     EXPECT_TRUE(label_ok) << "label differs, " << label.size() << " characters";
     const std::string label_goal = c.shown ? "message shown" : "label kept";
     const std::string outcome = (label_ok ? label_goal : "label differs") + ", " + Narrow(last);
 
-    const bool usable = test::SendParametersWorks(*this, L"after " + std::to_wstring(round));
+    const bool usable = SendParametersWorks(L"after " + std::to_wstring(round));
     EXPECT_TRUE(usable);
     EXPECT_TRUE(test::ReportFigure(std::string("database fault, ") + c.name + ", through the window", outcome,
                                    label_goal + ", Status: OK.", report_ok && label_ok));
@@ -166,33 +160,23 @@ TEST_F(WindowDatabaseFaultTest, EveryFaultIsReportedAndTheWindowStaysUsable) {
   }
 }
 
-// The refresh reads one row however long the table: its time with 100,000 rows against one row, for
-// information only.
+// The refresh reads the first row however long the table: the same message and report from one row and from
+// 100,000 rows, on one connection after the other. How long it takes is the benchmark's business.
 TEST(RefreshSpeedTest, OneRowAndHundredThousandRows) {
   test::SqliteVendorDatabase database;
   database.Run(kCreate);
-  database.Run(Insert(L"row 1"));
+  database.Run(test::InsertMessage(L"row 1"));
   VendorDatabase vendor;
-  const auto refresh_microseconds = [&vendor] {
-    LARGE_INTEGER frequency, start, end;
-    ::QueryPerformanceFrequency(&frequency);
-    long long best = -1;
-    for (int i = 0; i < 5; ++i) {
-      ::QueryPerformanceCounter(&start);
-      const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
-      ::QueryPerformanceCounter(&end);
-      EXPECT_EQ(refresh.message, std::optional<std::wstring>(L"row 1"));
-      const long long took = (end.QuadPart - start.QuadPart) * 1'000'000 / frequency.QuadPart;
-      best = best < 0 || took < best ? took : best;
+  for (const bool many : {false, true}) {
+    SCOPED_TRACE(many ? "100,000 rows" : "one row");
+    if (many) {
+      database.Run(L"DELETE FROM Vostrel_Gap");
+      database.Run(kHundredThousandRows);
     }
-    return best;
-  };
-  const long long one = refresh_microseconds();
-  database.Run(L"DELETE FROM Vostrel_Gap");
-  database.Run(kHundredThousandRows);
-  const long long many = refresh_microseconds();
-  test::ReportInfoFigure("database fault, 100,000 rows: refresh time, microseconds (best of 5)", many,
-                         "1 row: " + std::to_string(one) + " us");
+    const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+    EXPECT_EQ(refresh.message, std::optional<std::wstring>(L"row 1"));
+    EXPECT_EQ(VendorStatusReport(refresh.failure), L"Status: OK.");
+  }
 }
 
 }  // namespace

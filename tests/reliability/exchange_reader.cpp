@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "support/text.h"
 
 namespace {
 
@@ -38,9 +39,7 @@ struct Tally {
   std::string sample;
 };
 
-std::string Narrow(const std::wstring& text) {
-  return std::string(text.begin(), text.end());  // the lines are plain ASCII
-}
+using qm::test::Narrow;
 
 std::string Escaped(const std::string& bytes) {
   std::string out;

@@ -18,16 +18,19 @@
 #include "bridge/writers.h"
 #include "platform/unique_handle.h"
 #include "reliability/figures.h"
-#include "reliability/peer_process.h"
+#include "support/data_folder.h"
 #include "support/exchange_files.h"
 #include "support/fake_panel.h"
 #include "support/file_tree.h"
 #include "support/temp_folder.h"
+#include "support/text.h"
+#include "support/window_driver.h"
 
 namespace qm {
 namespace {
 
 using test::FakePanel;
+using test::Narrow;
 using test::ReadBytes;
 using test::TempFolder;
 using test::WalkTree;
@@ -47,21 +50,11 @@ std::map<std::wstring, std::string> Snapshot(const std::wstring& folder) {
   return out;
 }
 
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (const wchar_t c : text)
-    out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
 // A terminal data folder whose exchange folders already hold a file from every writer.
 class FileFaultTest : public testing::Test {
  protected:
   void SetUp() override {
-    real_time = temp.MakeFolder(L"MT4\\MQL4\\files");
-    temp.MakeFolder(L"MT4\\tester\\files");
-    temp.MakeFolder(L"MT4\\MQL4\\Experts");
-    good_path = temp / (std::wstring(L"MT4") + kExpertAdvisorTail);
+    good_path = data.ExpertAdvisor();
     panel.texts[Field::FileLocation] = good_path;
     panel.Select(Option::FiveDigit);
     for (Option account : {Option::RealTime, Option::BackTest}) {
@@ -77,8 +70,9 @@ class FileFaultTest : public testing::Test {
   }
 
   TempFolder temp;
+  test::DataFolder data{temp / L"MT4"};
   FakePanel panel;
-  std::wstring real_time;
+  std::wstring real_time = data.RealTime();
   std::wstring good_path;
   std::map<std::wstring, std::string> before;
 };
@@ -216,7 +210,7 @@ TEST_P(TargetFaultTest, ReportsItKeepsTheFileAndRecovers) {
     ASSERT_TRUE(holder.WaitForSignal(held, 60'000)) << "the holder could not open " << Narrow(target);
     status = StatusReport(WriteExchangeFile(panel, fault.file));
     release.Set();
-    ASSERT_EQ(holder.WaitForExit(60'000), 0u);
+    ASSERT_EQ(holder.ExitCode(60'000), 0u);
   }
   const bool intact = Snapshot(temp.path()) == before;
   EXPECT_TRUE(test::ReportFigure(std::string("file-system fault: ") + fault.name,

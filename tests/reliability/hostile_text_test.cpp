@@ -18,10 +18,12 @@
 #include "platform/ansi.h"
 #include "platform/text.h"
 #include "reliability/figures.h"
+#include "support/data_folder.h"
 #include "support/fake_panel.h"
 #include "support/file_tree.h"
+#include "support/file_watch.h"
 #include "support/temp_folder.h"
-#include "ui/main_window_fixture.h"
+#include "support/main_window_fixture.h"
 
 namespace qm {
 namespace {
@@ -79,13 +81,13 @@ class LineBreakTest : public testing::TestWithParam<LineBreakCase> {};
 
 TEST_P(LineBreakTest, TheFileHoldsTheFirstLineOnly) {
   test::TempFolder temp;
-  temp.MakeFolder(L"MT4\\tester\\files");
+  const test::DataFolder data(temp / L"MT4");
   test::FakePanel panel;
-  panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
+  panel.texts[Field::FileLocation] = data.ExpertAdvisor();
   panel.texts[Field::TakeProfit] = GetParam().text;
   panel.texts[Field::Pair] = GetParam().text;
   panel.Select(Option::BackTest);
-  const std::wstring folder = temp / L"MT4\\tester\\files\\";
+  const std::wstring folder = data.BackTest() + L"\\";
 
   for (const auto& [digits, expected] : {std::pair{Option::FourDigit, GetParam().four_digits},
                                          std::pair{Option::FiveDigit, GetParam().five_digits}}) {
@@ -152,6 +154,13 @@ struct Tally {
 
 class HostileTextTest : public test::MainWindowTest {
  protected:
+  // The status line is read without a walk through the folder at every report: the presses here are many
+  // and every file is checked after each round anyway.
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    recorder = std::make_unique<test::PanelRecorder>(window->hwnd(), L"");
+  }
+
   // Presses `control` and checks that the window is still there and reported something.
   void Press(std::wstring_view control, Tally& tally) {
     ++tally.presses;
@@ -198,6 +207,7 @@ class HostileTextTest : public test::MainWindowTest {
 
 TEST_F(HostileTextTest, EveryBoxEveryButtonNoCrashAndOneLineFiles) {
   StartWithExpertAdvisor();
+  test::FileWatch written(temp.path());
   Tally tally;
   long long line_breaks_kept_by_box = 0;
   for (const HostileCase& c : HostileCases()) {
@@ -209,8 +219,7 @@ TEST_F(HostileTextTest, EveryBoxEveryButtonNoCrashAndOneLineFiles) {
       ++line_breaks_kept_by_box;
 
     PressEverything(tally);
-    for (const std::wstring& event : Recorded())
-      tally.files_written += event.starts_with(L"file ") ? 1 : 0;
+    tally.files_written += static_cast<long long>(written.Changes().size());
     Forget();
 
     // Send Parameters last ran with 4 digits and back-test: the pair file holds the box's first line.
@@ -286,11 +295,6 @@ std::vector<HostilePath> HostilePaths(const std::wstring& root) {
 
 TEST_F(HostileTextTest, HostilePathBox) {
   window->Form_Load();
-  // The folders are read directly. The recorder, which walks its folder on every status report, watches an
-  // empty one: that walk costs seconds a path here.
-  const test::TempFolder elsewhere;
-  recorder.reset();
-  recorder = std::make_unique<test::PanelRecorder>(window->hwnd(), elsewhere.path());
   const std::vector<HostilePath> paths = HostilePaths(temp.path());
   Tally tally;
   for (const HostilePath& c : paths) {

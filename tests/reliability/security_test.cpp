@@ -18,7 +18,7 @@
 #include "platform/registry.h"
 #include "reliability/figures.h"
 #include "support/fake_panel.h"
-#include "system/system_support.h"
+#include "support/system_support.h"
 #include "ui/about/frmAbout.h"
 #include "ui/about/sys_info.h"
 #include "vendor_services/web_launcher.h"

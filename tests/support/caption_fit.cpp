@@ -2,29 +2,16 @@
 
 #include <commctrl.h>
 
+#include "support/window_driver.h"
+
 namespace qm::test {
-namespace {
-
-std::wstring ClassName(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return name;
-}
-
-std::wstring Caption(HWND window) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-}  // namespace
 
 std::optional<CaptionFit> MeasureCaption(HWND control) {
-  const std::wstring kind = ClassName(control);
+  const std::wstring kind = ClassOf(control);
   const LONG style = ::GetWindowLongW(control, GWL_STYLE);
   const bool button = ::CompareStringOrdinal(kind.c_str(), -1, WC_BUTTONW, -1, TRUE) == CSTR_EQUAL;
   const bool label = ::CompareStringOrdinal(kind.c_str(), -1, WC_STATICW, -1, TRUE) == CSTR_EQUAL;
-  CaptionFit fit{Caption(control), L"", {0, 0}, {0, 0}};
+  CaptionFit fit{TextOf(control), L"", {0, 0}, {0, 0}};
   if ((!button && !label) || fit.caption.empty())
     return std::nullopt;
 

@@ -24,6 +24,12 @@ void FakePanel::Select(Option option) {
   selected[option] = true;
 }
 
+void FakePanel::PointAt(const DataFolder& data, Option account, Option digits) {
+  texts[Field::FileLocation] = data.ExpertAdvisor();
+  Select(account);
+  Select(digits);
+}
+
 std::vector<std::wstring> FakePanel::Files() const {
   std::vector<std::wstring> files;
   for (const std::wstring& e : events) {

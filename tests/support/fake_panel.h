@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/panel.h"
+#include "support/data_folder.h"
 #include "support/file_watch.h"
 
 namespace qm::test {
@@ -30,6 +31,8 @@ class FakePanel : public Panel {
   // Records file writes below `root` as events, ahead of the status report that follows each write.
   void Watch(const std::wstring& root) { watch_ = std::make_unique<FileWatch>(root); }
   void Select(Option option);
+  // The path box at the data folder's Expert Advisor, and the account type and digits selected.
+  void PointAt(const DataFolder& data, Option account, Option digits);
   // Only the "file ..." events, in order.
   std::vector<std::wstring> Files() const;
 

@@ -3,8 +3,10 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -83,6 +85,21 @@ unsigned LoopbackServer::port() const {
 
 int LoopbackServer::connections() const {
   return state_->connections;
+}
+
+std::wstring WithPair(const std::wstring& connection_string, std::wstring_view key, std::wstring_view value) {
+  for (size_t start = 0; start < connection_string.size();) {
+    const size_t end = std::min(connection_string.find(L';', start), connection_string.size());
+    const size_t equals = connection_string.find(L'=', start);
+    if (equals < end &&
+        ::CompareStringOrdinal(connection_string.data() + start, static_cast<int>(equals - start), key.data(),
+                               static_cast<int>(key.size()), TRUE) == CSTR_EQUAL) {
+      std::wstring out = connection_string;
+      return out.replace(equals + 1, end - equals - 1, value);
+    }
+    start = end + 1;
+  }
+  throw std::invalid_argument("the connection string has no such pair");
 }
 
 }  // namespace qm::test

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "vendor_services/connection_string.h"
 
@@ -34,13 +35,15 @@ class LoopbackServer {
   std::unique_ptr<State> state_;
 };
 
-// The vendor's connection string with `host` (127.0.0.1 when not given) and `port` in place of 1433: what
-// points the panel's own string at such a server.
+// `connection_string` with the value of its pair `key` (matched without regard to case) replaced by `value`,
+// every other pair kept as written: the one way tests point a connection string at a server, driver,
+// provider or database of their own. Throws when the string has no such pair.
+std::wstring WithPair(const std::wstring& connection_string, std::wstring_view key, std::wstring_view value);
+
+// The vendor's connection string pointed at `host` (127.0.0.1 when not given) and `port` in place of the
+// vendor's server and 1433: what points the panel's own string at a server of a test's own.
 inline std::wstring ConnectionStringTo(unsigned port, const std::wstring& host = L"127.0.0.1") {
-  std::wstring text = VendorConnectionString(host);
-  const std::wstring standard = L",1433;";
-  text.replace(text.find(standard), standard.size(), L"," + std::to_wstring(port) + L";");
-  return text;
+  return WithPair(VendorConnectionString(), L"server", host + L"," + std::to_wstring(port));
 }
 
 }  // namespace qm::test

@@ -50,21 +50,18 @@ TempFolder::~TempFolder() {
 }
 
 std::wstring TempFolder::MakeFolder(const std::wstring& relative) const {
-  std::wstring current = path_;
-  size_t start = 0;
-  while (start <= relative.size()) {
-    const size_t end = relative.find(L'\\', start);
-    const std::wstring part =
-        relative.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
-    if (!part.empty()) {
-      current += L"\\" + part;
-      ::CreateDirectoryW(current.c_str(), nullptr);
-    }
-    if (end == std::wstring::npos)
-      break;
-    start = end + 1;
-  }
-  return current;
+  std::wstring folder = path_ + L"\\" + relative;
+  while (folder.ends_with(L'\\'))
+    folder.pop_back();
+  MakeFolders(folder);
+  return folder;
+}
+
+void MakeFolders(const std::wstring& path) {
+  // Each folder on the way, after the drive; those already there stay.
+  for (size_t cut = path.find(L'\\', 3); cut != std::wstring::npos; cut = path.find(L'\\', cut + 1))
+    ::CreateDirectoryW(path.substr(0, cut).c_str(), nullptr);
+  ::CreateDirectoryW(path.c_str(), nullptr);
 }
 
 std::vector<std::wstring> TempFolder::ListFiles(const std::wstring& relative) const {

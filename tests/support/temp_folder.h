@@ -29,6 +29,8 @@ class TempFolder {
   std::wstring path_;
 };
 
+// Makes `path` and the folders above it that are missing.
+void MakeFolders(const std::wstring& path);
 // Removes the folder with everything in it, read-only files too.
 void RemoveTree(const std::wstring& folder);
 bool FileExists(const std::wstring& path);

@@ -8,41 +8,15 @@
 #include "actions/expert_advisor_selection.h"
 #include "platform/open_dialog.h"
 #include "support/fake_panel.h"
-#include "system/system_support.h"
+#include "support/system_support.h"
+#include "support/window_driver.h"
 
 namespace qm {
 namespace {
 
-// Waits for a visible dialog box (#32770) that `owner` owns: the Open dialog, a message box.
-HWND WaitForDialogBox(HWND owner) {
-  const ULONGLONG give_up = ::GetTickCount64() + 30000;
-  for (;; ::Sleep(20)) {
-    for (HWND box = nullptr; (box = ::FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
-      if (::GetWindow(box, GW_OWNER) == owner && ::IsWindowVisible(box))
-        return box;
-    }
-    if (::GetTickCount64() > give_up)
-      return nullptr;
-  }
-}
-
-void PumpUntil(const std::function<bool()>& done) {
-  const ULONGLONG give_up = ::GetTickCount64() + 30000;
-  MSG msg;
-  while (!done() && ::GetTickCount64() < give_up) {
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::Sleep(10);
-  }
-}
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[512] = L"";
-  ::GetWindowTextW(window, text, 512);
-  return text;
-}
+using test::PumpUntil;
+using test::TextOf;
+using test::WaitForDialogBox;
 
 class AboutTest : public testing::Test {
  protected:

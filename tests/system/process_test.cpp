@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/file_system.h"
-#include "system/system_support.h"
+#include "support/system_support.h"
 #include "vendor_services/web_launcher.h"
 
 namespace qm {

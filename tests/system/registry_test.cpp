@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/registry_value.h"
-#include "system/system_support.h"
+#include "support/system_support.h"
 
 namespace qm {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"
-#include "system/system_support.h"
+#include "support/system_support.h"
 
 namespace qm {
 namespace {

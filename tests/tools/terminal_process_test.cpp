@@ -10,9 +10,10 @@
 
 #include "actions/actions.h"
 #include "journal_file.h"
-#include "platform/unique_handle.h"
+#include "support/data_folder.h"
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"
+#include "support/window_driver.h"
 
 namespace qm {
 namespace {
@@ -20,111 +21,32 @@ namespace {
 using test::FakePanel;
 using test::ReadBytes;
 using test::TempFolder;
-
-// Generous: a loaded machine may take seconds to start a Wine process; no test waits this long when it
-// passes.
-constexpr ULONGLONG kPatienceMs = 15000;
+using test::WaitUntil;
 
 std::wstring TerminalProgram() {
-  const char* built = std::getenv("QM_TERMINAL_EXE");
-  if (!built)
-    return L"";
-  std::wstring path(built, built + std::strlen(built));
-  // CTest hands over the build tree's Unix path; Wine shows the Unix root as drive Z:.
-  if (path.starts_with(L"/"))
-    path = L"Z:" + path;
-  for (wchar_t& c : path) {
-    if (c == L'/')
-      c = L'\\';
-  }
-  return path;
+  return test::PathFromEnvironment("QM_TERMINAL_EXE");
 }
 
-bool WaitUntil(const std::function<bool()>& done) {
-  const ULONGLONG deadline = ::GetTickCount64() + kPatienceMs;
-  while (!done()) {
-    if (::GetTickCount64() > deadline)
-      return false;
-    ::Sleep(50);
-  }
-  return true;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return name;
-}
-
-class RunningTerminal {
+// The stand-in started with its bare, unquoted path as the command line, as the panel starts it, plus
+// `arguments`, without taking the focus.
+class RunningTerminal : public test::ProcessGuard {
  public:
-  // Starts the program with its bare, unquoted path as the command line, as the panel does, plus `arguments`.
-  RunningTerminal(const std::wstring& program, const std::wstring& arguments) {
-    std::wstring command_line = program + (arguments.empty() ? L"" : L" " + arguments);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNOACTIVATE;
-    PROCESS_INFORMATION info{};
-    if (::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                         &startup, &info)) {
-      process_.reset(info.hProcess);
-      const UniqueHandle thread(info.hThread);
-      id_ = info.dwProcessId;
-    }
-  }
-  RunningTerminal(const RunningTerminal&) = delete;
-  RunningTerminal& operator=(const RunningTerminal&) = delete;
-  ~RunningTerminal() {
-    if (process_ && !HasExited())
-      ::TerminateProcess(process_.get(), 1);
-  }
+  RunningTerminal(const std::wstring& program, const std::vector<std::wstring>& arguments)
+      : ProcessGuard(Start(program, arguments, {.quote_program = false, .show = SW_SHOWNOACTIVATE})) {}
 
-  bool started() const { return static_cast<bool>(process_); }
-  bool HasExited() const { return ::WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0; }
-  DWORD ExitCode() const {
-    DWORD code = STILL_ACTIVE;
-    ::GetExitCodeProcess(process_.get(), &code);
-    return code;
-  }
-
+  bool started() const { return id() != 0; }
+  bool HasExited() const { return started() && !running(); }
   // The stand-in's main window, once it has one.
-  HWND Window() const {
-    struct Search {
-      DWORD id;
-      HWND found;
-    } search{id_, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM lparam) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(lparam);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(window, &owner);
-          if (owner != s->id || ClassOf(window) != L"QuenmarelStandInTerminal")
-            return TRUE;
-          s->found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
-
-  std::wstring Title() const {
-    wchar_t title[1024] = {};
-    ::GetWindowTextW(Window(), title, 1024);
-    return title;
-  }
+  HWND Window() const { return test::FindTopWindow(id(), L"QuenmarelStandInTerminal"); }
+  std::wstring Title() const { return test::TextOf(Window()); }
 
   // Closes the window as a user would and waits for the process to end.
   bool Close() const {
     const HWND window = Window();
     if (window)
       ::PostMessageW(window, WM_CLOSE, 0, 0);
-    return window && WaitUntil([&] { return HasExited(); });
+    return window && WaitForExit();
   }
-
- private:
-  UniqueHandle process_;
-  DWORD id_ = 0;
 };
 
 // How the stand-in is told its data folder: --data-folder=, or as a portable terminal, copied into the data
@@ -154,18 +76,16 @@ TEST_P(TerminalProcessTest, ConsumesWhatThePanelSends) {
 
   TempFolder temp;
   // A blank in the folder: the panel's unquoted command line must not be mistaken for an argument.
-  const std::wstring data_folder = temp.MakeFolder(L"Demo Data\\MT4");
-  temp.MakeFolder(L"Demo Data\\MT4\\tester\\files");
-  if (c.placement != Placement::PortableOption) {
-    temp.MakeFolder(L"Demo Data\\MT4\\MQL4\\files");
-    temp.MakeFolder(L"Demo Data\\MT4\\MQL4\\Experts");
-  }
+  const test::DataFolder data(temp / L"Demo Data\\MT4", c.placement != Placement::PortableOption);
+  const std::wstring& data_folder = data.path();
   std::wstring program = built;
-  std::wstring arguments = L"\"--data-folder=" + data_folder + L"\"";
+  std::vector<std::wstring> arguments{L"--data-folder=" + data_folder};
   if (c.placement != Placement::DataFolderOption) {
     program = data_folder + L"\\terminal.exe";
-    ASSERT_TRUE(::CopyFileW(built.c_str(), program.c_str(), FALSE));
-    arguments = c.placement == Placement::PortableOption ? L"/Portable" : L"";
+    ASSERT_TRUE(data.PlaceTerminal(built));
+    arguments.clear();
+    if (c.placement == Placement::PortableOption)
+      arguments.push_back(L"/Portable");
   }
 
   const RunningTerminal terminal(program, arguments);
@@ -240,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TerminalProcess, ASecondStartForTheSameFolderLeavesTheFirstAlone) {
   TempFolder temp;
   const std::wstring live = temp.MakeFolder(L"MQL4\\files");
-  const std::wstring arguments = L"\"--data-folder=" + temp.path() + L"\"";
+  const std::vector<std::wstring> arguments{L"--data-folder=" + temp.path()};
   const RunningTerminal first(TerminalProgram(), arguments);
   ASSERT_TRUE(first.started());
   ASSERT_TRUE(WaitUntil([&] { return first.Window() != nullptr; }));

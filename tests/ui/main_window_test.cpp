@@ -14,17 +14,22 @@
 #include <stdexcept>
 #include <thread>
 
-#include "main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "support/temp_folder.h"
-#include "system/system_support.h"
+#include "support/text.h"
+#include "support/window_driver.h"
+#include "support/system_support.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
 namespace {
 
+using test::ClassOf;
 using test::MainWindowTest;
+using test::Narrow;
 using test::ReadBytes;
 using test::TempFolder;
+using test::TextOf;
 using Events = std::vector<std::wstring>;
 
 constexpr wchar_t kOk[] = L"status Status: OK.";
@@ -32,22 +37,6 @@ constexpr wchar_t kServerDown[] = L"status SQL Server is down.";
 constexpr wchar_t kTooShort[] = L"status 5 : Invalid procedure call or argument";
 constexpr wchar_t kRealTime[] = L"MT4\\MQL4\\files\\";
 constexpr wchar_t kBackTest[] = L"MT4\\tester\\files\\";
-
-std::wstring WindowText(HWND window) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-std::wstring ClassName(HWND window) {
-  wchar_t name[64] = {};
-  ::GetClassNameW(window, name, 64);
-  return name;
-}
-
-std::string Narrow(std::wstring_view text) {
-  return std::string(text.begin(), text.end());
-}
 
 // The writers of one run, each followed by its own report.
 Events Writes(const std::wstring& folder, std::initializer_list<const wchar_t*> files) {
@@ -72,7 +61,7 @@ Events OptionChange(const std::wstring& folder) {
 TEST_F(MainWindowTest, WindowHasItsTitleBorderClientAreaPlaceAndMenuBar) {
   HWND main = window->hwnd();
   ASSERT_EQ(::GetDpiForWindow(main), 96u) << "the expected pixels below are for 96 DPI";
-  EXPECT_EQ(WindowText(main), L"Quenmarel: MetaTrader 4 Interface  V1.0a from QRXFOREX.EXAMPLE");
+  EXPECT_EQ(TextOf(main), L"Quenmarel: MetaTrader 4 Interface  V1.0a from QRXFOREX.EXAMPLE");
   const LONG_PTR style = ::GetWindowLongPtrW(main, GWL_STYLE);
   for (LONG_PTR bit : {WS_CAPTION, WS_SYSMENU, WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX})
     EXPECT_EQ(style & bit, bit);
@@ -111,20 +100,22 @@ struct KindExpectation {
   LONG_PTR button_type;  // BS_TYPEMASK part for buttons
 };
 
-KindExpectation ExpectedFor(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Label:
-      return {L"Static", 0};
-    case ControlKind::TextBox:
-      return {L"Edit", 0};
-    case ControlKind::CommandButton:
-      return {L"Button", BS_PUSHBUTTON};
-    case ControlKind::OptionButton:
-      return {L"Button", BS_RADIOBUTTON};
-    case ControlKind::Frame:
-      return {L"Button", BS_GROUPBOX};
+// What a control is, told by the prefix of its name (cmd buttons, txt text boxes, opt option buttons, Frame
+// frames, lbl and Label labels).
+KindExpectation ExpectedFor(std::wstring_view name) {
+  const std::pair<std::wstring_view, KindExpectation> prefixes[] = {
+      {L"cmd", {L"Button", BS_PUSHBUTTON}},
+      {L"opt", {L"Button", BS_RADIOBUTTON}},
+      {L"Frame", {L"Button", BS_GROUPBOX}},
+      {L"txt", {L"Edit", 0}},
+      {L"lbl", {L"Static", 0}},
+      {L"Label", {L"Static", 0}},
+  };
+  for (const auto& [prefix, expected] : prefixes) {
+    if (name.starts_with(prefix))
+      return expected;
   }
-  return {};
+  return {L"<no such prefix>", 0};
 }
 
 TEST_F(MainWindowTest, EveryControlIsAVisibleEnabledChildOfTheClassOfItsKind) {
@@ -133,16 +124,16 @@ TEST_F(MainWindowTest, EveryControlIsAVisibleEnabledChildOfTheClassOfItsKind) {
     HWND control = Control(c.name);
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(::GetParent(control), window->hwnd());
-    const KindExpectation expected = ExpectedFor(c.kind);
-    EXPECT_EQ(ClassName(control), expected.window_class);
+    const KindExpectation expected = ExpectedFor(c.name);
+    EXPECT_EQ(ClassOf(control), expected.window_class);
     const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
     if (expected.window_class == L"Button") {
       EXPECT_EQ(style & BS_TYPEMASK, expected.button_type) << "never a default button either";
     }
-    if (c.kind == ControlKind::Label) {
+    if (expected.window_class == L"Static") {
       EXPECT_EQ(style & SS_NOPREFIX, SS_NOPREFIX) << "outside text is shown as plain text";
     }
-    if (c.kind == ControlKind::TextBox) {
+    if (expected.window_class == L"Edit") {
       EXPECT_GE(static_cast<DWORD>(::SendMessageW(control, EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEu)
           << "no limit";
     }
@@ -220,7 +211,7 @@ TEST_F(MainWindowTest, ControlsHaveTheirCaptionPlaceSizeAndFont) {
   for (const BuiltControl& c : kBuilt) {
     SCOPED_TRACE(Narrow(c.name));
     HWND control = Control(c.name);
-    EXPECT_EQ(WindowText(control), c.caption);
+    EXPECT_EQ(TextOf(control), c.caption);
     EXPECT_EQ(PlaceOf(control), c.at96);
     const LOGFONTW font = FontOf(control);
     EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
@@ -240,11 +231,14 @@ TEST_F(MainWindowTest, EveryControlHasItsFontAndTheNamedLabelsTheirColour) {
       {L"Label8", RGB(0, 0, 255)},
       {L"lblAds1", RGB(0, 0, 255)},
   };
-  const std::map<FontKind, FontExpectation> fonts = {
-      {FontKind::Standard, {-11, FW_NORMAL}},  // 8.25 pt at 96 DPI
-      {FontKind::Bold, {-11, FW_BOLD}},
-      {FontKind::LargeBold, {-13, FW_BOLD}},  // 9.75 pt
+  // 8.25 pt at 96 DPI, bold for the controls named here; 9.75 pt bold for the two lines of the affiliate
+  // note.
+  const std::map<std::wstring_view, FontExpectation> fonts = {
+      {L"cmdFileLocation", {-11, FW_BOLD}}, {L"Frame1", {-11, FW_BOLD}}, {L"Frame2", {-11, FW_BOLD}},
+      {L"Frame3", {-11, FW_BOLD}},          {L"Frame4", {-11, FW_BOLD}}, {L"lblAds2", {-11, FW_BOLD}},
+      {L"Label9", {-11, FW_BOLD}},          {L"Label8", {-13, FW_BOLD}}, {L"lblAds1", {-13, FW_BOLD}},
   };
+  const FontExpectation standard{-11, FW_NORMAL};
   HDC dc = ::CreateCompatibleDC(nullptr);
   for (const ControlLayout& c : MainLayout()) {
     SCOPED_TRACE(Narrow(c.name));
@@ -253,10 +247,12 @@ TEST_F(MainWindowTest, EveryControlHasItsFontAndTheNamedLabelsTheirColour) {
     ASSERT_TRUE(
         ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font));
     EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
-    EXPECT_EQ(font.lfHeight, fonts.at(c.font).height);
-    EXPECT_EQ(font.lfWeight, fonts.at(c.font).weight);
+    const auto named_font = fonts.find(c.name);
+    const FontExpectation expected = named_font != fonts.end() ? named_font->second : standard;
+    EXPECT_EQ(font.lfHeight, expected.height);
+    EXPECT_EQ(font.lfWeight, expected.weight);
 
-    if (c.kind != ControlKind::Label)
+    if (ExpectedFor(c.name).window_class != L"Static")
       continue;
     // What the label's painting asks the window for.
     ::SetTextColor(dc, RGB(1, 2, 3));
@@ -271,7 +267,7 @@ TEST_F(MainWindowTest, EveryControlHasItsFontAndTheNamedLabelsTheirColour) {
 TEST_F(MainWindowTest, OnlyTheWebSiteButtonHasATooltip) {
   std::vector<HWND> tooltips;
   for (HWND w = ::GetTopWindow(nullptr); w != nullptr; w = ::GetWindow(w, GW_HWNDNEXT)) {
-    if (::GetWindow(w, GW_OWNER) == window->hwnd() && ClassName(w) == TOOLTIPS_CLASSW)
+    if (::GetWindow(w, GW_OWNER) == window->hwnd() && ClassOf(w) == TOOLTIPS_CLASSW)
       tooltips.push_back(w);
   }
   ASSERT_EQ(tooltips.size(), 1u);
@@ -312,8 +308,8 @@ TEST_F(MainWindowTest, FreshStartRunsEachOptionChangeOnceWritesNothingAndShowsTh
                            // The vendor connection, last.
                            kServerDown};
   EXPECT_EQ(Recorded(), expected);
-  EXPECT_EQ(WindowText(Control(L"lblStatus")), L"SQL Server is down.");
-  EXPECT_EQ(WindowText(Control(L"lblAds2")), L"Status:");
+  EXPECT_EQ(TextOf(Control(L"lblStatus")), L"SQL Server is down.");
+  EXPECT_EQ(TextOf(Control(L"lblAds2")), L"Status:");
   EXPECT_TRUE(window->IsSelected(Option::FourDigit));
   EXPECT_TRUE(window->IsSelected(Option::BackTest));
   EXPECT_FALSE(window->IsSelected(Option::FiveDigit));
@@ -575,7 +571,7 @@ TEST_F(MainWindowTest, EachButtonWritesItsFilesInOrderAndReportsLast) {
     if (!last.starts_with(L"my")) {
       EXPECT_EQ(ReadBytes(temp / (kRealTime + last)), "1\r\n");
     }
-    EXPECT_EQ(WindowText(Control(L"lblStatus")), L"Status: OK.");
+    EXPECT_EQ(TextOf(Control(L"lblStatus")), L"Status: OK.");
   }
 }
 
@@ -633,7 +629,7 @@ TEST_F(MainWindowTest, RefusedActionsShowTheirMessageOwnedByTheWindowAndTouchNot
     EXPECT_EQ(Recorded(), Events{L"message " + std::wstring(c.message)});
     EXPECT_EQ(recorder->last_caption, L"Quenmarel");
     EXPECT_EQ(recorder->last_owner, window->hwnd());
-    EXPECT_EQ(WindowText(Control(L"lblStatus")), before);
+    EXPECT_EQ(TextOf(Control(L"lblStatus")), before);
   }
 }
 
@@ -647,25 +643,18 @@ struct SeenBox {
 
 SeenBox DismissBoxOwnedBy(HWND owner) {
   SeenBox seen;
-  HWND box = nullptr;
-  for (const ULONGLONG give_up = ::GetTickCount64() + 30000; box == nullptr && ::GetTickCount64() < give_up;
-       ::Sleep(20)) {
-    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;) {
-      if (::GetWindow(w, GW_OWNER) == owner && ::IsWindowVisible(w))
-        box = w;
-    }
-  }
+  const HWND box = test::WaitForDialogBox(owner);
   if (box == nullptr)
     return seen;
-  seen.caption = WindowText(box);
-  seen.text = WindowText(::GetDlgItem(box, 0xFFFF));
+  seen.caption = TextOf(box);
+  seen.text = TextOf(::GetDlgItem(box, 0xFFFF));
   for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
     if (!::IsWindowVisible(child))
       continue;
-    if (ClassName(child) == L"Button")
-      seen.buttons.push_back(std::to_wstring(::GetDlgCtrlID(child)) + L" " + WindowText(child));
+    if (ClassOf(child) == L"Button")
+      seen.buttons.push_back(std::to_wstring(::GetDlgCtrlID(child)) + L" " + TextOf(child));
     // The system's box keeps its icon control when there is no icon, and leaves it empty.
-    if (ClassName(child) == L"Static" && (::GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+    if (ClassOf(child) == L"Static" && (::GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
         ::SendMessageW(child, STM_GETICON, 0, 0) != 0)
       ++seen.icons;
   }
@@ -685,7 +674,7 @@ TEST_F(MainWindowTest, TheMessageBoxHasTheTitleAsCaptionOneOkButtonAndNoIcon) {
   EXPECT_EQ(seen.text, L"Expert Advisor not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.");
   EXPECT_EQ(seen.buttons, std::vector<std::wstring>{L"1 OK"});
   EXPECT_EQ(seen.icons, 0);
-  EXPECT_EQ(WindowText(::GetDlgItem(plain.hwnd(), ControlId(L"lblStatus"))), L"lblStatus");
+  EXPECT_EQ(TextOf(::GetDlgItem(plain.hwnd(), ControlId(L"lblStatus"))), L"lblStatus");
 }
 
 // --- Keyboard and closing ----------------------------------------------------------------------------------

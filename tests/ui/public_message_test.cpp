@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "main_window_fixture.h"
-#include "vendor_services/sqlite_database.h"
+#include "support/main_window_fixture.h"
+#include "support/sqlite_database.h"
 
 namespace qm {
 namespace {
@@ -40,7 +40,7 @@ class PublicMessageCaseTest : public PublicMessageTest, public testing::WithPara
 TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
   database.Run(L"CREATE TABLE Vostrel_Gap (Public_Msg TEXT)");
   for (const std::wstring& row : GetParam().rows)
-    database.Run(L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (" + test::SqlText(row) + L")");
+    database.Run(test::InsertMessage(row));
 
   window->Form_Load();
   const Events started = Recorded();

@@ -1,8 +1,7 @@
 // Logs in the way the panel does (the vendor's connection string to the driver "SQL Server", login time-out
 // 15 s) to a server that accepts the connection and never answers, and says how the login ended. The server
-// is this program: a loopback socket that listens and never accepts, so the system completes each
-// connection and nothing is ever sent. The login runs on a worker thread, so that one that never ends cannot
-// hold this program beyond the given bound.
+// is this program: the tests' loopback server that holds each connection and never sends anything. The login
+// runs on a worker thread, so that one that never ends cannot hold this program beyond the given bound.
 //   login_timeout_probe SECONDS
 // Exit status: 0 the login failed (its SQLSTATEs and texts are printed), 1 it succeeded, 2 it had not ended
 // after SECONDS, 3 no server could be set up.
@@ -17,43 +16,13 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <variant>
 #include <thread>
 
+#include "support/loopback_server.h"
+#include "vendor_services/connection_string.h"
+
 namespace {
-
-// Listens on a free loopback port for as long as it lives, and never accepts.
-class SilentLoopbackServer {
- public:
-  SilentLoopbackServer() {
-    WSADATA data;
-    started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int size = sizeof address;
-    if (socket_ != INVALID_SOCKET && ::bind(socket_, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-        ::listen(socket_, 8) == 0 &&
-        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-      port_ = ntohs(address.sin_port);
-    }
-  }
-  ~SilentLoopbackServer() {
-    if (socket_ != INVALID_SOCKET)
-      ::closesocket(socket_);
-    if (started_)
-      ::WSACleanup();
-  }
-  SilentLoopbackServer(const SilentLoopbackServer&) = delete;
-  SilentLoopbackServer& operator=(const SilentLoopbackServer&) = delete;
-
-  unsigned port() const { return port_; }
-
- private:
-  bool started_ = false;
-  SOCKET socket_ = INVALID_SOCKET;
-  unsigned port_ = 0;
-};
 
 struct OdbcHandleFree {
   SQLSMALLINT type;
@@ -104,14 +73,14 @@ LoginOutcome LogIn(std::wstring connection_string) {
 
 int main(int argc, char** argv) {
   const int bound_seconds = argc > 1 ? std::atoi(argv[1]) : 0;
-  SilentLoopbackServer server;
+  const qm::test::LoopbackServer server(qm::test::ServerBehaviour::Hang);
   if (bound_seconds <= 0 || server.port() == 0) {
     std::fprintf(stderr, "usage: login_timeout_probe SECONDS (and a free loopback port)\n");
     return 3;
   }
-  const std::wstring connection_string = L"driver={SQL Server};server=127.0.0.1," +
-                                         std::to_wstring(server.port()) +
-                                         L";uid=qorlund;pwd=531kovar;database=Vostrel_EA;";
+  // The string the panel hands the driver manager: its own, less the PROVIDER pair it plays itself.
+  const std::wstring connection_string =
+      std::get<std::wstring>(qm::DriverConnectionString(qm::test::ConnectionStringTo(server.port())));
 
   std::promise<LoginOutcome> promise;
   std::future<LoginOutcome> ended = promise.get_future();

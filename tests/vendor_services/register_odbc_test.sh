@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
 # Checks scripts/register-odbc.sh on driver lists of its own (--dir): each case starts from a given
 # odbcinst.ini, runs the script with the given arguments, and compares the exit status and what unixODBC
-# then reads as "SQL Server". The last case leaves FreeTDS registered in $1, for the server-down tests, and
-# LOGIN_PROBE (run through WINE_RUN) then checks that a login to a server that never answers ends, with
-# FreeTDS's login time-out, within a generous bound.
-#   register_odbc_test.sh OUTPUT_FOLDER [WINE_RUN LOGIN_PROBE]
+# then reads as "SQL Server". The last case registers FreeTDS in a folder of its own, and LOGIN_PROBE (run
+# through WINE_RUN) then checks that a login to a server that never answers ends, with FreeTDS's login
+# time-out, within a generous bound.
+#   register_odbc_test.sh [WINE_RUN LOGIN_PROBE]
 set -uo pipefail
 
 script="$(cd "$(dirname "$0")/../.." && pwd)/scripts/register-odbc.sh"
-output="${1:?usage: register_odbc_test.sh OUTPUT_FOLDER [WINE_RUN LOGIN_PROBE]}"
-wine_run="${2:-}"
-probe="${3:-}"
+wine_run="${1:-}"
+probe="${2:-}"
 freetds="${QM_FREETDS_ODBC_DRIVER:-/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so}"
 sqlite="${QM_SQLITE_ODBC_DRIVER:-/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+output="$work/registered"
 failures=0
 
 registered() { ODBCSYSINI="$1" odbcinst -q -d -n "SQL Server" 2>/dev/null | sed -n 's/^Driver=//p'; }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sqlite_database.h"
+#include "support/sqlite_database.h"
 #include "support/temp_folder.h"
 
 namespace qm {
@@ -22,11 +22,8 @@ using testing::Matcher;
 using testing::StartsWith;
 using testing::StrEq;
 
-const std::wstring kCreateTable = L"CREATE TABLE Vostrel_Gap (Id INTEGER, Public_Msg TEXT)";
-
-std::wstring Insert(const std::wstring& message) {
-  return L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (" + SqlText(message) + L")";
-}
+const std::wstring kCreateTable = test::kCreateVendorTable;
+using test::InsertMessage;
 
 // A text of `length` characters whose pattern does not repeat in step with the driver's parts, with
 // characters beyond ASCII, so that a lost, doubled or re-ordered part shows.
@@ -53,24 +50,24 @@ const Matcher<std::wstring> kOk = StrEq(L"Status: OK.");
 
 std::vector<RefreshCase> RefreshCases() {
   return {
-      {"OneRow", {kCreateTable, Insert(L"Spreads are low today")}, L"Spreads are low today", kOk},
+      {"OneRow", {kCreateTable, InsertMessage(L"Spreads are low today")}, L"Spreads are low today", kOk},
       {"SeveralRowsShowTheFirst",
-       {kCreateTable, Insert(L"first"), Insert(L"second"), Insert(L"third")},
+       {kCreateTable, InsertMessage(L"first"), InsertMessage(L"second"), InsertMessage(L"third")},
        L"first",
        kOk},
       {"EmptyTableLeavesTheLabel", {kCreateTable}, std::nullopt, kOk},
-      {"SpacesAroundAreTrimmed", {kCreateTable, Insert(L"   Gold  opens   ")}, L"Gold  opens", kOk},
+      {"SpacesAroundAreTrimmed", {kCreateTable, InsertMessage(L"   Gold  opens   ")}, L"Gold  opens", kOk},
       {"TabsAndLineBreaksStay",
-       {kCreateTable, Insert(L" \tLine one\r\nLine two\n\t ")},
+       {kCreateTable, InsertMessage(L" \tLine one\r\nLine two\n\t ")},
        L"\tLine one\r\nLine two\n\t",
        kOk},
-      {"OnlySpacesGiveAnEmptyMessage", {kCreateTable, Insert(L"     ")}, L"", kOk},
+      {"OnlySpacesGiveAnEmptyMessage", {kCreateTable, InsertMessage(L"     ")}, L"", kOk},
       {"NullIsInvalidUseOfNull",
        {kCreateTable, L"INSERT INTO Vostrel_Gap (Id, Public_Msg) VALUES (1, NULL)"},
        std::nullopt,
        StrEq(L"94 : Invalid use of Null")},
       {"NullInALaterRowDoesNotMatter",
-       {kCreateTable, Insert(L"shown"), L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (NULL)"},
+       {kCreateTable, InsertMessage(L"shown"), L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (NULL)"},
        L"shown",
        kOk},
       {"MissingTable",
@@ -98,13 +95,13 @@ std::vector<RefreshCase> RefreshCases() {
        L"42",
        kOk},
       {"TextBeyondAscii",
-       {kCreateTable, Insert(L"  Cena \u20ac 12 \u2013 \u00fa\u010d\u0161  ")},
+       {kCreateTable, InsertMessage(L"  Cena \u20ac 12 \u2013 \u00fa\u010d\u0161  ")},
        L"Cena \u20ac 12 \u2013 \u00fa\u010d\u0161",
        kOk},
-      {"ExactlyOnePart", {kCreateTable, Insert(LongMessage(8192))}, LongMessage(8192), kOk},
-      {"OneOverAPart", {kCreateTable, Insert(LongMessage(8193))}, LongMessage(8193), kOk},
+      {"ExactlyOnePart", {kCreateTable, InsertMessage(LongMessage(8192))}, LongMessage(8192), kOk},
+      {"OneOverAPart", {kCreateTable, InsertMessage(LongMessage(8193))}, LongMessage(8193), kOk},
       {"HundredThousandCharacters",
-       {kCreateTable, Insert(L"  " + LongMessage(100000) + L"  ")},
+       {kCreateTable, InsertMessage(L"  " + LongMessage(100000) + L"  ")},
        LongMessage(100000),
        kOk},
   };
@@ -171,16 +168,16 @@ void PrintTo(const SequenceCase& c, std::ostream* out) {
 std::vector<SequenceCase> SequenceCases() {
   return {
       {"EmptiedAfterAGoodMessage",
-       {{{kCreateTable, Insert(L"old news")}, L"old news", kOk},
+       {{{kCreateTable, InsertMessage(L"old news")}, L"old news", kOk},
         {{L"DELETE FROM Vostrel_Gap"}, std::nullopt, kOk},
         {{}, std::nullopt, kOk}}},
       {"ChangedMessageIsSeen",
-       {{{kCreateTable, Insert(L"one")}, L"one", kOk},
+       {{{kCreateTable, InsertMessage(L"one")}, L"one", kOk},
         {{L"UPDATE Vostrel_Gap SET Public_Msg = 'two'"}, L"two", kOk},
-        {{L"DELETE FROM Vostrel_Gap", Insert(L"three")}, L"three", kOk}}},
+        {{L"DELETE FROM Vostrel_Gap", InsertMessage(L"three")}, L"three", kOk}}},
       {"RecoversAfterTheTableComesBack",
        {{{}, std::nullopt, StartsWith(L"-2147217865 : ")},
-        {{kCreateTable, Insert(L"back")}, L"back", kOk},
+        {{kCreateTable, InsertMessage(L"back")}, L"back", kOk},
         {{L"DROP TABLE Vostrel_Gap"}, std::nullopt, StartsWith(L"-2147217865 : ")},
         {{kCreateTable, L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (NULL)"},
          std::nullopt,
@@ -237,7 +234,7 @@ class ConnectTest : public testing::TestWithParam<ConnectCase> {};
 TEST_P(ConnectTest, BothOperationsReportTheConnection) {
   SqliteVendorDatabase database;
   database.Run(kCreateTable);
-  database.Run(Insert(L"hello"));
+  database.Run(InsertMessage(L"hello"));
   VendorDatabase vendor(GetParam().connection_string);
 
   EXPECT_EQ(VendorStatusReport(vendor.ConnectVendorDatabase()), GetParam().status);

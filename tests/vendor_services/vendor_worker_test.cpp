@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "sqlite_database.h"
+#include "support/sqlite_database.h"
 #include "support/loopback_server.h"
 
 namespace qm {
@@ -245,11 +245,8 @@ TEST(VendorWorkerTest, EndsAtOnceWhileACallHangsAndReportsNothingAfter) {
 // The vendor's connection string with the SQLite driver named by its path, which unixODBC loads directly.
 std::wstring SqliteConnectionString() {
   const char* driver = std::getenv("QM_SQLITE_ODBC_DRIVER");
-  std::wstring text = VendorConnectionString();
-  const std::wstring standard = L"driver={SQL Server};";
-  text.replace(text.find(standard), standard.size(),
-               L"driver={" + std::wstring(driver, driver + std::strlen(driver)) + L"};");
-  return text;
+  return test::WithPair(VendorConnectionString(), L"driver",
+                        L"{" + std::wstring(driver, driver + std::strlen(driver)) + L"}");
 }
 
 struct ServerCase {

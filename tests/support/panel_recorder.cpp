@@ -1,4 +1,4 @@
-#include "panel_recorder.h"
+#include "support/panel_recorder.h"
 
 #include <commctrl.h>
 
@@ -14,8 +14,9 @@ constexpr UINT_PTR kPublicMessage = 2;
 
 PanelRecorder::PanelRecorder(HWND window, const std::wstring& root)
     : status_(::GetDlgItem(window, ControlId(L"lblStatus"))),
-      ads_(::GetDlgItem(window, ControlId(L"lblAds2"))),
-      watch_(root) {
+      ads_(::GetDlgItem(window, ControlId(L"lblAds2"))) {
+  if (!root.empty())
+    watch_.emplace(root);
   ::SetWindowSubclass(status_, &PanelRecorder::LabelProcedure, kStatusLine,
                       reinterpret_cast<DWORD_PTR>(this));
   ::SetWindowSubclass(ads_, &PanelRecorder::LabelProcedure, kPublicMessage,
@@ -37,7 +38,9 @@ void PanelRecorder::MessageBox(HWND owner, const std::wstring& text, const std::
 }
 
 void PanelRecorder::RecordWrites() {
-  for (const std::wstring& file : watch_.Changes())
+  if (!watch_)
+    return;
+  for (const std::wstring& file : watch_->Changes())
     events.push_back(L"file " + file);
 }
 

@@ -1,20 +1,23 @@
 #pragma once
 // The real main window on the display, with a recorder on its status line and public-message label, a
-// stand-in for its message boxes, and a terminal data folder in a temporary folder that is also the working
-// folder. Tests drive the window with window messages and run the queue through its keyboard handling.
-// Vendor work runs on the window's worker thread; Forget and Recorded first let the work asked for end and
-// its results reach the window, so that no late result lands in a later record.
+// stand-in for its message boxes, and a terminal data folder (MT4) in a temporary folder that is also the
+// working folder. Tests drive the window with window messages and run the queue through its keyboard
+// handling. Vendor work runs on the window's worker thread; Forget and Recorded first let the work asked for
+// end and its results reach the window, so that no late result lands in a later record.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "panel_recorder.h"
+#include "support/data_folder.h"
+#include "support/panel_recorder.h"
 #include "support/temp_folder.h"
+#include "support/window_driver.h"
 #include "ui/frmMain.h"
 #include "vendor_services/vendor_database.h"
 
@@ -23,12 +26,18 @@ namespace qm::test {
 // "file <path>", "status <text>", "ads <text>", "message <text>", in order.
 using Events = std::vector<std::wstring>;
 
+// The last text an action wrote on the status line: its own report, "<none>" when it wrote none.
+inline std::wstring LastStatus(const Events& events) {
+  for (auto event = events.rbegin(); event != events.rend(); ++event) {
+    if (event->starts_with(L"status "))
+      return event->substr(7);
+  }
+  return L"<none>";
+}
+
 class MainWindowTest : public testing::Test {
  public:
   void SetUp() override {
-    temp.MakeFolder(L"MT4\\MQL4\\Experts");
-    temp.MakeFolder(L"MT4\\MQL4\\files");
-    temp.MakeFolder(L"MT4\\tester\\files");
     // Anything written by a relative name would land in the watched folder.
     wchar_t previous[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, previous);
@@ -51,7 +60,7 @@ class MainWindowTest : public testing::Test {
     ::SetCurrentDirectoryW(previous_directory.c_str());
   }
 
-  std::wstring ExpertAdvisor() const { return temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4"; }
+  std::wstring ExpertAdvisor() const { return data.ExpertAdvisor(); }
 
   // The program's start, then an Expert Advisor path typed in, and a clean record.
   void StartWithExpertAdvisor() {
@@ -71,14 +80,8 @@ class MainWindowTest : public testing::Test {
   }
 
   // Runs the queue until `done` holds, for at most `bound_ms`; whether it holds in the end.
-  template <typename Done>
-  bool PumpUntil(Done done, ULONGLONG bound_ms) {
-    const ULONGLONG end = ::GetTickCount64() + bound_ms;
-    while (!done() && ::GetTickCount64() < end) {
-      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-      Pump();
-    }
-    return done();
+  bool PumpUntil(const std::function<bool()>& done, ULONGLONG bound_ms) {
+    return test::PumpUntil(done, bound_ms, [this] { Pump(); });
   }
 
   // Runs the queue until the vendor work asked for has shown its results (unless turned off, for a server
@@ -101,6 +104,7 @@ class MainWindowTest : public testing::Test {
   void SetText(std::wstring_view name, const std::wstring& text) {
     ::SetWindowTextW(Control(name), text.c_str());
   }
+  std::wstring ControlText(std::wstring_view name) const { return test::TextOf(Control(name)); }
   void Click(std::wstring_view name) { ::SendMessageW(Control(name), BM_CLICK, 0, 0); }
 
   // Runs the queued messages through the window's keyboard handling, as the program's loop does; tells
@@ -133,8 +137,23 @@ class MainWindowTest : public testing::Test {
   // Nothing listens there: the vendor report is "SQL Server is down." at once.
   virtual std::wstring VendorConnection() const { return VendorConnectionString(L"127.0.0.1"); }
 
+  // Send Parameters with `pair` in txtPair writes mypair.txt with it (4 digits, back-test selected) and ends
+  // with "Status: OK.".
+  bool SendParametersWorks(const std::wstring& pair) {
+    SetText(L"txtPair", pair);
+    Forget();
+    Click(L"cmdSendParameters");
+    const Events events = Recorded();
+    bool wrote = false;
+    for (const std::wstring& event : events)
+      wrote = wrote || event == L"file MT4\\tester\\files\\mypair.txt";
+    return wrote && !events.empty() && events.back() == L"status Status: OK." &&
+           ReadBytes(data.BackTest() + L"\\mypair.txt") == std::string(pair.begin(), pair.end()) + "\r\n";
+  }
+
   bool wait_for_vendor = true;
   TempFolder temp;
+  DataFolder data{temp / L"MT4"};
   std::wstring previous_directory;
   std::unique_ptr<frmMain> window;
   std::unique_ptr<PanelRecorder> recorder;

@@ -1,47 +1,37 @@
-#include "e2e/panel_driver.h"
+#include "support/window_driver.h"
 
 #include <cstdlib>
+#include <stdexcept>
 #include <utility>
-#include <vector>
 
-namespace qm::e2e {
+namespace qm::test {
 namespace {
 
-// Long enough for an action that reads the vendor database; a click that takes longer has hung or opened a
+// Long enough for an action that reads the vendor database; a window that takes longer has hung or opened a
 // modal box.
 constexpr UINT kAnswerMs = 20000;
 // The Open dialog's file-name combo box (cmb13) and the edit control of the older dialog (edt1).
 constexpr int kFileNameCombo = 0x47C;
 constexpr int kFileNameEdit = 0x480;
 
-struct TopWindowSearch {
-  DWORD process_id;
-  std::wstring class_name;
-  std::wstring title_start;
-  HWND found = nullptr;
-};
-
 BOOL CALLBACK MatchTopWindow(HWND window, LPARAM lparam) {
-  auto& search = *reinterpret_cast<TopWindowSearch*>(lparam);
+  auto& [search, found] = *reinterpret_cast<std::pair<const WindowSearch&, HWND>*>(lparam);
   if (!::IsWindowVisible(window))
     return TRUE;
-  if (search.process_id != 0) {
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner != search.process_id)
-      return TRUE;
-  }
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if ((search.process_id != 0 && owner != search.process_id) ||
+      (search.other_processes && owner == ::GetCurrentProcessId()))
+    return TRUE;
   if (!search.class_name.empty() && ClassOf(window) != search.class_name)
     return TRUE;
-  if (!search.title_start.empty() && !TextOf(window).starts_with(search.title_start))
-    return TRUE;
-  search.found = window;
+  if (!search.title.empty()) {
+    const std::wstring title = TextOf(window);
+    if (search.title_is_start ? !title.starts_with(search.title) : title != search.title)
+      return TRUE;
+  }
+  found = window;
   return FALSE;
-}
-
-HWND FindTop(TopWindowSearch search) {
-  ::EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
 }
 
 }  // namespace
@@ -51,7 +41,25 @@ bool WaitUntil(const std::function<bool()>& done, ULONGLONG patience_ms) {
   while (!done()) {
     if (::GetTickCount64() > deadline)
       return false;
-    ::Sleep(50);
+    ::Sleep(20);
+  }
+  return true;
+}
+
+void PumpMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+bool PumpUntil(const std::function<bool()>& done, ULONGLONG patience_ms, const std::function<void()>& pump) {
+  const ULONGLONG deadline = ::GetTickCount64() + patience_ms;
+  for (pump(); !done(); pump()) {
+    if (::GetTickCount64() > deadline)
+      return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
   return true;
 }
@@ -73,6 +81,39 @@ std::wstring PathFromEnvironment(const char* name) {
   return value ? WindowsPath(value) : std::wstring();
 }
 
+std::wstring QuoteArgument(const std::wstring& argument) {
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (const wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes count as escapes only before a quote: double them there, keep them elsewhere.
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, L'\\');
+  return quoted + L"\"";
+}
+
+std::wstring SiblingProgram(const std::wstring& file_name) {
+  std::wstring self(32768, L'\0');
+  self.resize(::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+  return self.substr(0, self.find_last_of(L'\\') + 1) + file_name;
+}
+
+NamedEvent::NamedEvent(const std::wstring& purpose) {
+  LARGE_INTEGER now{};
+  ::QueryPerformanceCounter(&now);
+  name_ = L"qm-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + purpose + L"-" +
+          std::to_wstring(now.QuadPart);
+  event_.reset(::CreateEventW(nullptr, TRUE, FALSE, name_.c_str()));
+  if (!event_)
+    throw std::runtime_error("CreateEventW failed");
+}
+
 ProcessGuard::ProcessGuard(HANDLE process) : process_(process), id_(process ? ::GetProcessId(process) : 0) {}
 
 ProcessGuard::~ProcessGuard() {
@@ -88,13 +129,18 @@ ProcessGuard& ProcessGuard::operator=(ProcessGuard&& other) noexcept {
   return *this;
 }
 
-ProcessGuard ProcessGuard::Start(const std::wstring& program) {
-  std::wstring command_line = L"\"" + program + L"\"";
+ProcessGuard ProcessGuard::Start(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                                 StartOptions options) {
+  std::wstring command_line = options.quote_program ? QuoteArgument(program) : program;
+  for (const std::wstring& argument : arguments)
+    command_line += L" " + QuoteArgument(argument);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  if (options.show >= 0) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(options.show);
+  }
   PROCESS_INFORMATION info{};
-  // The child inherits this process's environment and working folder: ODBCSYSINI and the folder in which the
-  // SQLite driver opens the vendor database.
   if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info)) {
     return ProcessGuard();
@@ -120,6 +166,18 @@ bool ProcessGuard::WaitForExit(ULONGLONG patience_ms) const {
   return !process_ || ::WaitForSingleObject(process_.get(), static_cast<DWORD>(patience_ms)) == WAIT_OBJECT_0;
 }
 
+DWORD ProcessGuard::ExitCode(ULONGLONG patience_ms) const {
+  DWORD code = STILL_ACTIVE;
+  if (process_ && WaitForExit(patience_ms))
+    ::GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+bool ProcessGuard::WaitForSignal(const NamedEvent& event, ULONGLONG patience_ms) const {
+  const HANDLE either[] = {event.get(), process_.get()};
+  return ::WaitForMultipleObjects(2, either, FALSE, static_cast<DWORD>(patience_ms)) == WAIT_OBJECT_0;
+}
+
 void ProcessGuard::Terminate() {
   if (running()) {
     ::TerminateProcess(process_.get(), 1);
@@ -128,30 +186,59 @@ void ProcessGuard::Terminate() {
   process_.reset();
 }
 
+PeerProcess::PeerProcess(const std::wstring& program, const std::vector<std::wstring>& arguments)
+    : ProcessGuard(Start(program, arguments)) {
+  if (!running() && id() == 0)
+    throw std::runtime_error("cannot start a helper program");
+}
+
+HWND FindTopWindow(const WindowSearch& search) {
+  std::pair<const WindowSearch&, HWND> state{search, nullptr};
+  ::EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&state));
+  return state.second;
+}
+
 HWND FindTopWindow(DWORD process_id, const std::wstring& class_name) {
-  return FindTop({process_id, class_name, L""});
+  WindowSearch search;
+  search.process_id = process_id;
+  search.class_name = class_name;
+  return FindTopWindow(search);
 }
 
 HWND FindWindowByTitleStart(const std::wstring& title_start) {
-  return FindTop({0, L"", title_start});
+  WindowSearch search;
+  search.title = title_start;
+  search.title_is_start = true;
+  return FindTopWindow(search);
 }
 
 HWND FindDescendant(HWND parent, int id) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{id, nullptr};
+  std::pair<int, HWND> search{id, nullptr};
   ::EnumChildWindows(
       parent,
       [](HWND window, LPARAM lparam) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(lparam);
-        if (::GetDlgCtrlID(window) != s.id)
+        auto& s = *reinterpret_cast<std::pair<int, HWND>*>(lparam);
+        if (::GetDlgCtrlID(window) != s.first)
           return TRUE;
-        s.found = window;
+        s.second = window;
         return FALSE;
       },
       reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return search.second;
+}
+
+HWND WaitForDialogBox(HWND owner, ULONGLONG patience_ms) {
+  HWND box = nullptr;
+  PumpUntil(
+      [&] {
+        for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;) {
+          if (::GetWindow(w, GW_OWNER) == owner && ::IsWindowVisible(w))
+            box = w;
+        }
+        return box != nullptr;
+      },
+      patience_ms);
+  return box;
 }
 
 std::wstring ClassOf(HWND window) {
@@ -164,13 +251,14 @@ std::wstring TextOf(HWND window) {
   DWORD_PTR length = 0;
   if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length))
     return L"<no answer>";
-  std::vector<wchar_t> text(length + 1, L'\0');
+  std::wstring text(length + 1, L'\0');
   DWORD_PTR copied = 0;
   if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                              SMTO_ABORTIFHUNG, kAnswerMs, &copied)) {
     return L"<no answer>";
   }
-  return std::wstring(text.data(), copied);
+  text.resize(copied);
+  return text;
 }
 
 bool SetText(HWND window, const std::wstring& text) {
@@ -228,4 +316,4 @@ std::wstring ChooseInOpenDialog(DWORD owner_process, const std::wstring& path) {
   return L"";
 }
 
-}  // namespace qm::e2e
+}  // namespace qm::test

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,8 @@ namespace qm::test {
 
 class PanelRecorder {
  public:
-  // Records what `window` writes to lblStatus and lblAds2 from now on, and the files written below `root`.
+  // Records what `window` writes to lblStatus and lblAds2 from now on, and the files written below `root`;
+  // with no root, the texts alone, which spares the walk through the folder at every text.
   PanelRecorder(HWND window, const std::wstring& root);
   ~PanelRecorder();
   PanelRecorder(const PanelRecorder&) = delete;
@@ -39,7 +41,7 @@ class PanelRecorder {
 
   HWND status_ = nullptr;
   HWND ads_ = nullptr;
-  FileWatch watch_;
+  std::optional<FileWatch> watch_;
 };
 
 }  // namespace qm::test

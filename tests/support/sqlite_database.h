@@ -41,4 +41,10 @@ class SqliteVendorDatabase {
 // `text` as an SQL string literal.
 std::wstring SqlText(const std::wstring& text);
 
+// The vendor's table as the panel reads it, and the statement that adds a row holding `message`.
+inline constexpr wchar_t kCreateVendorTable[] = L"CREATE TABLE Vostrel_Gap (Id INTEGER, Public_Msg TEXT)";
+inline std::wstring InsertMessage(const std::wstring& message) {
+  return L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (" + SqlText(message) + L")";
+}
+
 }  // namespace qm::test

@@ -1,4 +1,4 @@
-#include "system/system_support.h"
+#include "support/system_support.h"
 
 #include <tlhelp32.h>
 
@@ -7,6 +7,7 @@
 
 #include "platform/unique_handle.h"
 #include "support/temp_folder.h"
+#include "support/window_driver.h"
 
 namespace qm::test {
 
@@ -33,9 +34,6 @@ PlantedProgram::~PlantedProgram() {
 }
 
 namespace {
-
-// A generous limit for a stand-in to start, log and end on a loaded machine.
-constexpr ULONGLONG kPatienceMs = 30000;
 
 // The programs started by this process, and by the programs it started, that are still running.
 std::vector<DWORD> RunningDescendants() {
@@ -78,16 +76,12 @@ std::vector<std::wstring> LoggedLines(const std::wstring& log_path) {
 }  // namespace
 
 std::vector<std::wstring> PlantedProgram::Starts() const {
-  const ULONGLONG give_up = ::GetTickCount64() + kPatienceMs;
   // The stand-in creates its log and then writes its line: a log that is there but holds no whole line yet
   // is a start still being logged.
-  for (;;) {
+  WaitUntil([&] {
     const std::string log = ReadBytes(path_ + L".log");
-    const bool logged = log != "<missing>" && !log.empty() && log.back() == '\n';
-    if (logged || ::GetTickCount64() >= give_up)
-      break;
-    ::Sleep(20);
-  }
+    return log != "<missing>" && !log.empty() && log.back() == '\n';
+  });
   return LoggedLines(path_ + L".log");
 }
 

@@ -1,4 +1,4 @@
-#include "sqlite_database.h"
+#include "support/sqlite_database.h"
 
 #include <gtest/gtest.h>
 
@@ -7,20 +7,13 @@
 #include <variant>
 
 #include "platform/odbc.h"
+#include "support/loopback_server.h"
+#include "support/text.h"
 #include "vendor_services/connection_string.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm::test {
 namespace {
-
-std::string Narrow(const std::wstring& text) {
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string narrow(static_cast<size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
-                        nullptr);
-  return narrow;
-}
 
 [[noreturn]] void Fail(const char* step, const OdbcHandle& handle) {
   std::string text = std::string("test database: ") + step + " failed";
@@ -63,12 +56,7 @@ std::wstring SqliteVendorDatabase::FullPathConnectionString() const {
   std::wstring linux_path = path_.substr(2);
   for (wchar_t& c : linux_path)
     c = c == L'\\' ? L'/' : c;
-  std::wstring text = connection_string_;
-  const std::wstring relative = L"database=Vostrel_EA;";
-  const size_t at = text.find(relative);
-  if (at == std::wstring::npos)
-    throw std::runtime_error("test database: the connection string names no database=Vostrel_EA");
-  return text.replace(at, relative.size(), L"database=" + linux_path + L";");
+  return WithPair(connection_string_, L"database", linux_path);
 }
 
 void SqliteVendorDatabase::Remove() const {
