@@ -199,9 +199,11 @@ struct OverdueCase {
   std::wstring report;
   int hanging = 1;        // sessions that hang: with two out, a press is answered at once, with no thread
   int failing_start = 0;  // a thread start that fails
-  Outcome merged_outcome =
-      std::nullopt;  // of the presses made while the first call hangs; none: they read a message
+  Outcome merged_outcome = std::nullopt;  // of the presses while the first call hangs; none: a message
 };
+
+const Failure kLoginOverdue{-2147467259, L"Login timeout expired"};
+const std::wstring kDown = L"SQL Server is down.";
 
 void PrintTo(const OverdueCase& c, std::ostream* out) {
   *out << c.name;
@@ -223,22 +225,10 @@ const OverdueCase kOverdueCases[] = {
      Hang::Query,
      {-2147217900, L"Query timeout expired"},
      L"-2147217900 : Query timeout expired"},
-    {"TwoLoginsHangNoThirdStarts",
-     VendorRequestKind::Connect,
-     Hang::Login,
-     {-2147467259, L"Login timeout expired"},
-     L"SQL Server is down.",
-     2,
-     0,
-     Failure{-2147467259, L"Login timeout expired"}},
+    {"TwoLoginsHangNoThirdStarts", VendorRequestKind::Connect, Hang::Login, kLoginOverdue, kDown, 2, 0,
+     kLoginOverdue},
     // The watchdog starts the refresh that waits when it gives the first login up.
-    {"ThreadStartFailsInTheWatchdog",
-     VendorRequestKind::Refresh,
-     Hang::Login,
-     {-2147467259, L"Login timeout expired"},
-     L"SQL Server is down.",
-     1,
-     3,
+    {"ThreadStartFailsInTheWatchdog", VendorRequestKind::Refresh, Hang::Login, kLoginOverdue, kDown, 1, 3,
      Failure{7, L"Out of memory"}},
 };
 
