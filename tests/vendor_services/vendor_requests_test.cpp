@@ -149,7 +149,6 @@ const RequestsCase kRequestsCases[] = {
       {Op::JudgeRefresh, 1, "ignore"},
       {Op::JudgeRefresh, 2, "ignore"},
       {Op::JudgeRefresh, 3, "ignore"}}},
-    // Each call given up holds a thread and its connections until it comes back: two at most.
     {"NoCallStartsWhileTwoGivenUpAreOut",
      {{Op::AskConnect, 0, "start connect 1"},
       {Op::AskRefresh, 0, "wait refresh 2"},
