@@ -49,7 +49,9 @@ void ShowOkMessageBox(HWND owner, const std::wstring& text, const std::wstring& 
 }
 
 frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
-    : instance_(instance), message_box_(std::move(settings.message_box)) {
+    : instance_(instance),
+      message_box_(std::move(settings.message_box)),
+      vendor_connection_string_(std::move(settings.vendor_connection_string)) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   ::InitCommonControlsEx(&controls);
   RegisterWindowClass(instance, &frmMain::WindowProcedure);
@@ -71,7 +73,8 @@ frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
     throw;
   }
   last_focus_ = Control(L"txtPair");
-  StartVendorWorker(std::move(settings.vendor_connection_string));
+  // Cannot fail the window: a worker that cannot be made is the start-up connect's report.
+  StartVendorWorker();
 }
 
 frmMain::~frmMain() {

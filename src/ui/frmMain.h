@@ -95,7 +95,9 @@ class frmMain final : public Panel {
   // The vendor worker's side of the window (frmMain_vendor.cpp). The worker's threads queue each result
   // and post kVendorResultsMessage; the window applies the queue on its own thread.
   static constexpr UINT kVendorResultsMessage = WM_APP + 1;
-  void StartVendorWorker(std::wstring connection_string);
+  // Makes the worker if there is none (it starts no thread yet); false when it cannot be made, which the
+  // next request tries again.
+  bool StartVendorWorker() noexcept;
   // Asks the worker for the start-up connect.
   void ConnectVendorDatabase();
   // Applies the results the worker has handed over, in the order they came.
@@ -138,6 +140,7 @@ class frmMain final : public Panel {
 
   HINSTANCE instance_;
   MessageBoxFunction message_box_;
+  std::wstring vendor_connection_string_;
   std::shared_ptr<VendorInbox> vendor_inbox_ = std::make_shared<VendorInbox>();
   std::unique_ptr<VendorWorker> vendor_;  // from the window's creation until it closes
   FontSet fonts_;                         // at the window's DPI

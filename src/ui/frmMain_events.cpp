@@ -74,10 +74,13 @@ void frmMain::Form_Load() {
   try {
     ::ShowWindow(hwnd(), SW_SHOWNORMAL);
     ::SetFocus(Control(L"txtPair"));
-    // The option changes report like any handler: the status line is painted once, with the last report.
+    // The option changes report like any handler, but on a fresh start they have nothing to say to the
+    // trader (nothing can be written before an Expert Advisor is chosen): the status line is painted blank
+    // until the connect below reports, instead of blaming the trader for the empty path meanwhile.
     RunTrapped([this] {
       Select(Option::FourDigit);
       Select(Option::BackTest);
+      SetCaption(L"lblStatus", L"");
     });
     // The panel is painted before the load step ends, as the trader should see it from the first moment.
     ::UpdateWindow(hwnd());

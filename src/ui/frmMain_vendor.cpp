@@ -12,28 +12,37 @@
 
 namespace qm {
 
-void frmMain::StartVendorWorker(std::wstring connection_string) {
-  // A result that arrives after the window has closed is dropped by the worker, which is let go first.
-  vendor_ = std::make_unique<VendorWorker>(
-      [inbox = vendor_inbox_, window = hwnd()](VendorResult result) {
-        {
-          std::lock_guard lock(inbox->mutex);
-          inbox->results.push_back(std::move(result));
-        }
-        ::PostMessageW(window, kVendorResultsMessage, 0, 0);
-      },
-      VendorDatabaseSessions(std::move(connection_string)));
+bool frmMain::StartVendorWorker() noexcept {
+  if (vendor_)
+    return true;
+  try {
+    // A result that arrives after the window has closed is dropped by the worker, which is let go first.
+    vendor_ = std::make_unique<VendorWorker>(
+        [inbox = vendor_inbox_, window = hwnd()](VendorResult result) {
+          {
+            std::lock_guard lock(inbox->mutex);
+            inbox->results.push_back(std::move(result));
+          }
+          ::PostMessageW(window, kVendorResultsMessage, 0, 0);
+        },
+        VendorDatabaseSessions(vendor_connection_string_));
+    return true;
+  } catch (...) {
+    return false;
+  }
 }
 
 void frmMain::ConnectVendorDatabase() {
-  if (vendor_)
+  if (StartVendorWorker())
     vendor_->ConnectVendorDatabase();
+  else
+    SetCaption(L"lblStatus", VendorStatusReport(RuntimeFailure(err::kOutOfMemory)));
 }
 
 // Returns at once; the message reaches lblAds2 when the worker has read it. Its report is not shown: the
 // action that asked writes its own report next, which a trader would see in its place anyway.
 void frmMain::RefreshPublicMessage() {
-  if (vendor_)
+  if (StartVendorWorker())
     vendor_->RefreshPublicMessage();
 }
 

@@ -23,6 +23,18 @@ std::optional<VendorRequest> VendorRequests::Finish(std::uint64_t sequence) {
   return running_;
 }
 
+std::optional<VendorRequest> VendorRequests::GiveUp(std::uint64_t sequence) {
+  if (!running_ || running_->sequence != sequence)
+    return std::nullopt;
+  ++stranded_;
+  return Finish(sequence);
+}
+
+void VendorRequests::CallReturned() {
+  if (stranded_ > 0)
+    --stranded_;
+}
+
 void VendorRequests::NoteActionReport() {
   asked_before_action_report_ = last_asked_;
 }

@@ -36,14 +36,44 @@ class DatabaseSession final : public VendorSession {
   VendorDatabase database_;
 };
 
+// How long the end of the worker lets a thread finish freeing what a call that came back late held.
+constexpr auto kTeardownBound = std::chrono::milliseconds(1000);
+
+// A failure made where nothing may be thrown (the watchdog's thread, the answer to a thread that could not
+// be started): when its text cannot be had, the number alone, which is all the report of a login given up
+// ("SQL Server is down.") needs.
+template <typename Make>
+Failure WithoutThrowing(long number, Make make) noexcept {
+  try {
+    return make();
+  } catch (...) {
+    return Failure{number, std::wstring()};
+  }
+}
+
 // What a call given up reports: the failures of a driver's own login and query time-outs (HYT00).
-Failure OverdueFailure(Phase phase) {
-  if (phase == Phase::Login)
-    return ConnectFailure({{L"HYT00", 0, L"Login timeout expired"}});
-  return StatementFailure({{L"HYT00", 0, L"Query timeout expired"}});
+Failure OverdueFailure(Phase phase) noexcept {
+  if (phase == Phase::Login) {
+    return WithoutThrowing(kProviderGeneralFailure, [] {
+      return ConnectFailure({{L"HYT00", 0, L"Login timeout expired"}});
+    });
+  }
+  return WithoutThrowing(kErrorsInCommand, [] {
+    return StatementFailure({{L"HYT00", 0, L"Query timeout expired"}});
+  });
+}
+
+// Also what a thread that could not be started reports: a thread is its stack before anything else, so
+// whatever stopped it, memory is what ran out.
+Failure OutOfMemory() noexcept {
+  return WithoutThrowing(err::kOutOfMemory, [] { return RuntimeFailure(err::kOutOfMemory); });
 }
 
 }  // namespace
+
+void StartDetachedThread(std::function<void()> work) {
+  std::thread(std::move(work)).detach();
+}
 
 VendorSessionFactory VendorDatabaseSessions(std::wstring connection_string) {
   return [connection_string = std::move(connection_string)]() -> std::unique_ptr<VendorSession> {
@@ -54,18 +84,29 @@ VendorSessionFactory VendorDatabaseSessions(std::wstring connection_string) {
 // Everything the threads share, kept alive by each of them: a thread left behind holds no pointer to the
 // VendorWorker. All of it is guarded by `mutex`, which is never held during a driver call.
 struct VendorWorker::Shared : std::enable_shared_from_this<Shared> {
-  Shared(VendorResultHandler handler, VendorSessionFactory factory, VendorDeadlines limits)
-      : on_result(std::move(handler)), sessions(std::move(factory)), deadlines(limits) {}
+  Shared(VendorResultHandler handler, VendorSessionFactory factory, VendorDeadlines limits,
+         VendorThreadStarter starter)
+      : on_result(std::move(handler)),
+        sessions(std::move(factory)),
+        deadlines(limits),
+        start_thread(std::move(starter)) {}
 
-  // Hands `request` to the worker thread, starting a fresh one when there is none.
-  void Start(VendorRequest request);
-  // Hands the result of the running request over and starts the waiting one.
-  void Deliver(VendorResult result);
+  // Hands `request` to the worker thread, starting a fresh one when there is none; answers it at once when
+  // no thread may or can be started.
+  void Start(VendorRequest request) noexcept;
+  // Starts the watchdog if it is not running, and a fresh worker thread; false when either cannot start.
+  bool StartThreads() noexcept;
+  // Hands the result of the running request over and starts the waiting one. A call given up is counted as
+  // outstanding before that, so that the bound holds for the next one.
+  enum class Ending { Returned, GivenUp };
+  void Deliver(VendorResult result, Ending ending = Ending::Returned) noexcept;
   // Sets the deadline of the phase the worker thread has just entered.
   void Watch(Phase phase, std::chrono::milliseconds limit);
+  // The end of a thread whose call was given up and has come back.
+  void LetGo(std::unique_ptr<VendorSession> session);
 
   static void RunLane(std::shared_ptr<Shared> shared, std::shared_ptr<Lane> lane);
-  static void RunWatchdog(std::shared_ptr<Shared> shared);
+  static void RunWatchdog(std::shared_ptr<Shared> shared) noexcept;
 
   std::mutex mutex;
   std::condition_variable work_ready;
@@ -73,35 +114,53 @@ struct VendorWorker::Shared : std::enable_shared_from_this<Shared> {
   const VendorResultHandler on_result;
   const VendorSessionFactory sessions;
   const VendorDeadlines deadlines;
+  const VendorThreadStarter start_thread;
   VendorRequests requests;
   std::optional<VendorRequest> handed;  // started, not yet taken by the worker thread
   std::shared_ptr<Lane> lane;           // the worker thread that is not left behind, if any
   Phase watched = Phase::Idle;
   std::optional<Clock::time_point> deadline;
+  bool watchdog_running = false;
+  int teardowns = 0;  // threads freeing what a call that came back late held
+  std::condition_variable teardown_done;
   bool closed = false;
 };
 
-void VendorWorker::Shared::Start(VendorRequest request) {
-  handed = request;
+void VendorWorker::Shared::Start(VendorRequest request) noexcept {
   if (!lane) {
-    auto fresh = std::make_shared<Lane>();
-    try {
-      std::thread(RunLane, shared_from_this(), fresh).detach();
-    } catch (const std::system_error&) {
-      handed.reset();
-      Deliver({request.kind, request.sequence, std::nullopt, RuntimeFailure(err::kOutOfMemory)});
+    const bool refused = requests.Refuses();
+    if (refused || !StartThreads()) {
+      // The request is answered here, on the asking thread (or the watchdog's), as if it had run.
+      Deliver({request.kind, request.sequence, std::nullopt,
+               refused ? OverdueFailure(Phase::Login) : OutOfMemory()});
       return;
     }
-    lane = std::move(fresh);
   }
+  handed = request;
   work_ready.notify_one();
 }
 
-void VendorWorker::Shared::Deliver(VendorResult result) {
+bool VendorWorker::Shared::StartThreads() noexcept {
+  try {
+    if (!watchdog_running) {
+      start_thread([shared = shared_from_this()] { RunWatchdog(shared); });
+      watchdog_running = true;
+    }
+    auto fresh = std::make_shared<Lane>();
+    start_thread([shared = shared_from_this(), fresh] { RunLane(shared, fresh); });
+    lane = std::move(fresh);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void VendorWorker::Shared::Deliver(VendorResult result, Ending ending) noexcept {
   deadline.reset();
   if (closed)
     return;
-  const std::optional<VendorRequest> next = requests.Finish(result.sequence);
+  const std::optional<VendorRequest> next =
+      ending == Ending::GivenUp ? requests.GiveUp(result.sequence) : requests.Finish(result.sequence);
   try {
     on_result(std::move(result));
   } catch (...) {
@@ -124,8 +183,12 @@ void VendorWorker::Shared::RunLane(std::shared_ptr<Shared> shared, std::shared_p
     {
       std::unique_lock lock(shared->mutex);
       shared->work_ready.wait(lock, [&] { return shared->closed || shared->handed; });
-      if (shared->closed)
+      if (shared->closed) {
+        // The program is ending: the connection is left open to the end of the process, not torn down
+        // here while the process ends.
+        static_cast<void>(session.release());
         return;
+      }
       request = *std::exchange(shared->handed, std::nullopt);
       lane->phase = Phase::Login;
       shared->Watch(Phase::Login, shared->deadlines.login);
@@ -136,12 +199,12 @@ void VendorWorker::Shared::RunLane(std::shared_ptr<Shared> shared, std::shared_p
         session = shared->sessions();
       result.outcome = session->OpenConnection();
     } catch (const std::bad_alloc&) {
-      result.outcome = RuntimeFailure(err::kOutOfMemory);
+      result.outcome = OutOfMemory();
     }
     const bool query = !result.outcome && request.kind == VendorRequestKind::Refresh;
     Phase expected = Phase::Login;
     if (!lane->phase.compare_exchange_strong(expected, query ? Phase::Query : Phase::Idle))
-      return;  // left behind: the watchdog has answered for this request
+      return shared->LetGo(std::move(session));  // the watchdog has answered for this request
     if (query) {
       {
         std::lock_guard lock(shared->mutex);
@@ -154,18 +217,35 @@ void VendorWorker::Shared::RunLane(std::shared_ptr<Shared> shared, std::shared_p
         else
           result.message = std::move(std::get<std::optional<std::wstring>>(message));
       } catch (const std::bad_alloc&) {
-        result.outcome = RuntimeFailure(err::kOutOfMemory);
+        result.outcome = OutOfMemory();
       }
       expected = Phase::Query;
       if (!lane->phase.compare_exchange_strong(expected, Phase::Idle))
-        return;
+        return shared->LetGo(std::move(session));
     }
     std::lock_guard lock(shared->mutex);
     shared->Deliver(std::move(result));
   }
 }
 
-void VendorWorker::Shared::RunWatchdog(std::shared_ptr<Shared> shared) {
+void VendorWorker::Shared::LetGo(std::unique_ptr<VendorSession> session) {
+  {
+    std::lock_guard lock(mutex);
+    if (closed) {
+      static_cast<void>(session.release());  // left to the end of the process, as the destructor says
+      return;
+    }
+    ++teardowns;
+  }
+  // Freed on the thread that used it, outside the lock: a disconnect may take a round trip to the server.
+  session.reset();
+  std::lock_guard lock(mutex);
+  --teardowns;
+  requests.CallReturned();
+  teardown_done.notify_all();
+}
+
+void VendorWorker::Shared::RunWatchdog(std::shared_ptr<Shared> shared) noexcept {
   std::unique_lock lock(shared->mutex);
   while (!shared->closed) {
     if (!shared->deadline) {
@@ -183,21 +263,24 @@ void VendorWorker::Shared::RunWatchdog(std::shared_ptr<Shared> shared) {
       continue;
     shared->lane.reset();
     const VendorRequest overdue = *shared->requests.running();
-    shared->Deliver({overdue.kind, overdue.sequence, std::nullopt, OverdueFailure(shared->watched)});
+    shared->Deliver({overdue.kind, overdue.sequence, std::nullopt, OverdueFailure(shared->watched)},
+                    Ending::GivenUp);
   }
 }
 
 VendorWorker::VendorWorker(VendorResultHandler on_result, VendorSessionFactory sessions,
-                           VendorDeadlines deadlines)
-    : shared_(std::make_shared<Shared>(std::move(on_result), std::move(sessions), deadlines)) {
-  std::thread(Shared::RunWatchdog, shared_).detach();
-}
+                           VendorDeadlines deadlines, VendorThreadStarter start_thread)
+    : shared_(std::make_shared<Shared>(std::move(on_result), std::move(sessions), deadlines,
+                                       std::move(start_thread))) {}
 
 VendorWorker::~VendorWorker() {
-  std::lock_guard lock(shared_->mutex);
+  std::unique_lock lock(shared_->mutex);
   shared_->closed = true;
   shared_->work_ready.notify_all();
   shared_->deadline_changed.notify_all();
+  // A thread already freeing what a late call held is let finish, briefly, rather than cut off inside the
+  // driver by the end of the process.
+  shared_->teardown_done.wait_for(lock, kTeardownBound, [&] { return shared_->teardowns == 0; });
 }
 
 std::uint64_t VendorWorker::Ask(VendorRequestKind kind) {

@@ -7,8 +7,12 @@
 // Every wait is bounded whatever the driver does: a watchdog gives a login up a little after the login
 // time-out and a query a little after the query time-out, delivers the failure the time-out stands for, and
 // leaves the thread inside the call behind. That thread keeps its own database and never delivers; the next
-// request runs on a fresh thread. Nothing here ever waits for a driver call to end, the destructor included,
-// so the program can end at once; the worker never touches an exchange file, so nothing can be lost.
+// request runs on a fresh thread. When the call comes back, the thread frees what it held and ends. At most
+// kMaxStrandedCalls calls are left behind at once; while that many are out, a request is answered at once as
+// a login given up, without a thread. Nothing here ever waits for a driver call to end, the destructor
+// included, so the program can end at once; the worker never touches an exchange file, so nothing can be
+// lost. Threads are started only when a request needs them; a thread that cannot be started is that
+// request's failure ("7 : Out of memory"), and the next request tries again.
 
 #include <chrono>
 #include <cstdint>
@@ -59,6 +63,13 @@ using VendorSessionFactory = std::function<std::unique_ptr<VendorSession>()>;
 // Sessions over a VendorDatabase with `connection_string`.
 VendorSessionFactory VendorDatabaseSessions(std::wstring connection_string = VendorConnectionString());
 
+// Starts `work` on a thread of its own that nobody waits for; throws when no thread can be had. The worker
+// starts each of its threads through one of these.
+using VendorThreadStarter = std::function<void(std::function<void()> work)>;
+
+// std::thread, detached.
+void StartDetachedThread(std::function<void()> work);
+
 // How long a login and a query may take before the worker gives them up.
 struct VendorDeadlines {
   std::chrono::milliseconds login;
@@ -75,8 +86,11 @@ class VendorWorker {
  public:
   explicit VendorWorker(VendorResultHandler on_result,
                         VendorSessionFactory sessions = VendorDatabaseSessions(),
-                        VendorDeadlines deadlines = kVendorDeadlines);
-  // Returns at once. A thread inside a driver call is left to it; no result is handed over after this.
+                        VendorDeadlines deadlines = kVendorDeadlines,
+                        VendorThreadStarter start_thread = StartDetachedThread);
+  // Returns at once. A thread inside a driver call is left to it, and what the worker's threads hold is left
+  // to the end of the process: the program ends right after this, and a driver torn down on another thread
+  // meanwhile could hold the process's end up. No result is handed over after this.
   ~VendorWorker();
   VendorWorker(const VendorWorker&) = delete;
   VendorWorker& operator=(const VendorWorker&) = delete;

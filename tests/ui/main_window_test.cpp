@@ -305,6 +305,8 @@ TEST_F(MainWindowTest, FreshStartRunsEachOptionChangeOnceWritesNothingAndShowsTh
                            // Backtest with the empty path: each writer reports the path too short to cut,
                            // and so does the option change.
                            kTooShort, kTooShort, kTooShort, kTooShort, kTooShort, kTooShort,
+                           // Not shown: the status line is painted blank until the connect reports.
+                           L"status ",
                            // The vendor connection, last.
                            kServerDown};
   EXPECT_EQ(Recorded(), expected);

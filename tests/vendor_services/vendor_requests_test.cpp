@@ -13,9 +13,19 @@ namespace {
 // One call on the scheduler, and what it answers written out:
 //   asks       "start <kind> <n>" when the request runs at once, "wait <kind> <n>" for what then waits;
 //   finishes   "start <kind> <n>" for the request that runs next, "idle", or "still <kind> <n>" when the
-//              sequence was not the running one;
+//              sequence was not the running one; a call given up answers as a finish does;
 //   judgements "ignore", "apply", or "apply, status".
-enum class Op { AskConnect, AskRefresh, Finish, ActionReport, JudgeConnect, JudgeRefresh };
+// A request to start while two calls given up are out reads "refuse <kind> <n>" instead of "start".
+enum class Op {
+  AskConnect,
+  AskRefresh,
+  Finish,
+  GiveUp,
+  CallReturned,
+  ActionReport,
+  JudgeConnect,
+  JudgeRefresh
+};
 
 struct Step {
   Op op;
@@ -43,13 +53,18 @@ std::string Perform(VendorRequests& requests, const Step& step) {
     case Op::AskRefresh: {
       const auto kind = step.op == Op::AskConnect ? VendorRequestKind::Connect : VendorRequestKind::Refresh;
       if (const auto started = requests.Ask(kind))
-        return "start " + Describe(*started);
+        return (requests.Refuses() ? "refuse " : "start ") + Describe(*started);
       return requests.waiting() ? "wait " + Describe(*requests.waiting()) : "lost";
     }
     case Op::Finish:
-      if (const auto next = requests.Finish(step.sequence))
-        return "start " + Describe(*next);
+    case Op::GiveUp:
+      if (const auto next =
+              step.op == Op::GiveUp ? requests.GiveUp(step.sequence) : requests.Finish(step.sequence))
+        return (requests.Refuses() ? "refuse " : "start ") + Describe(*next);
       return requests.running() ? "still " + Describe(*requests.running()) : "idle";
+    case Op::CallReturned:
+      requests.CallReturned();
+      return "";
     case Op::ActionReport:
       requests.NoteActionReport();
       return "";
@@ -134,6 +149,17 @@ const RequestsCase kRequestsCases[] = {
       {Op::JudgeRefresh, 1, "ignore"},
       {Op::JudgeRefresh, 2, "ignore"},
       {Op::JudgeRefresh, 3, "ignore"}}},
+    {"NoCallStartsWhileTwoGivenUpAreOut",
+     {{Op::AskConnect, 0, "start connect 1"},
+      {Op::AskRefresh, 0, "wait refresh 2"},
+      {Op::GiveUp, 1, "start refresh 2"},
+      {Op::AskRefresh, 0, "wait refresh 3"},
+      {Op::GiveUp, 2, "refuse refresh 3"},
+      {Op::Finish, 3, "idle"},
+      {Op::AskConnect, 0, "refuse connect 4"},
+      {Op::Finish, 4, "idle"},
+      {Op::CallReturned, 0, ""},
+      {Op::AskRefresh, 0, "start refresh 5"}}},
     {"OlderConnectReportNeverReplacesANewerResult",
      {{Op::AskConnect, 0, "start connect 1"},
       {Op::AskRefresh, 0, "wait refresh 2"},

@@ -10,9 +10,11 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -74,11 +76,38 @@ class ResultLog {
 
 enum class Hang { Login, Query };
 
-// Sessions numbered 1, 2, ... in the order the worker makes them. Session 1 blocks in one phase until the
-// test releases it; every other call answers at once, a message naming its session.
+// Starts the worker's threads as the product does, counting those that ended; the start numbered
+// `failing` (1 the watchdog, 2 the first worker thread, ...) throws as with no memory left.
+struct Threads {
+  std::atomic<int> asked = 0;
+  std::atomic<int> ended = 0;
+  int failing = 0;
+};
+
+VendorThreadStarter Counted(std::shared_ptr<Threads> threads) {
+  return [threads](std::function<void()> work) {
+    if (++threads->asked == threads->failing)
+      throw std::bad_alloc();
+    StartDetachedThread([threads, work = std::move(work)] {
+      work();
+      ++threads->ended;
+    });
+  };
+}
+
+// Polls `done` until it holds, for at most kBound.
+bool Eventually(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + kBound;
+  while (!done() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(10ms);
+  return done();
+}
+
+// Sessions numbered 1, 2, ... in the order the worker makes them. Sessions 1 to `hanging` block in one phase
+// until the test releases them; every other call answers at once, a message naming its session.
 class FakeDriver : public std::enable_shared_from_this<FakeDriver> {
  public:
-  explicit FakeDriver(Hang hang) : hang_(hang) {}
+  explicit FakeDriver(Hang hang, int hanging = 1) : hang_(hang), hanging_(hanging) {}
 
   VendorSessionFactory Sessions();
 
@@ -87,6 +116,10 @@ class FakeDriver : public std::enable_shared_from_this<FakeDriver> {
   }
   bool WaitUntilEnded(int session) {
     return Wait([&] { return ended_.count(session) > 0; });
+  }
+  bool Ended(int session) {
+    std::lock_guard lock(mutex_);
+    return ended_.count(session) > 0;
   }
   void Release() {
     std::lock_guard lock(mutex_);
@@ -108,7 +141,7 @@ class FakeDriver : public std::enable_shared_from_this<FakeDriver> {
   }
 
   void Block(int session, Hang phase) {
-    if (session != 1 || phase != hang_)
+    if (session > hanging_ || phase != hang_)
       return;
     std::unique_lock lock(mutex_);
     blocked_ = true;
@@ -117,6 +150,7 @@ class FakeDriver : public std::enable_shared_from_this<FakeDriver> {
   }
 
   const Hang hang_;
+  const int hanging_;
   std::mutex mutex_;
   std::condition_variable changed_;
   bool blocked_ = false;
@@ -156,14 +190,20 @@ VendorSessionFactory FakeDriver::Sessions() {
 }
 
 // A call that does not come back in time: the worker reports the time-out, goes on with a fresh thread,
-// and the call given up never reports when it finally returns.
+// and the call given up never reports when it finally returns; its thread frees its session and ends.
 struct OverdueCase {
   const char* name;
   VendorRequestKind first;
   Hang hang;
   Failure overdue;
   std::wstring report;
+  int hanging = 1;        // sessions that hang: with two out, a press is answered at once, with no thread
+  int failing_start = 0;  // a thread start that fails
+  Outcome merged_outcome = std::nullopt;  // of the presses while the first call hangs; none: a message
 };
+
+const Failure kLoginOverdue{-2147467259, L"Login timeout expired"};
+const std::wstring kDown = L"SQL Server is down.";
 
 void PrintTo(const OverdueCase& c, std::ostream* out) {
   *out << c.name;
@@ -185,41 +225,65 @@ const OverdueCase kOverdueCases[] = {
      Hang::Query,
      {-2147217900, L"Query timeout expired"},
      L"-2147217900 : Query timeout expired"},
+    {"TwoLoginsHangNoThirdStarts", VendorRequestKind::Connect, Hang::Login, kLoginOverdue, kDown, 2, 0,
+     kLoginOverdue},
+    // The watchdog starts the refresh that waits when it gives the first login up.
+    {"ThreadStartFailsInTheWatchdog", VendorRequestKind::Refresh, Hang::Login, kLoginOverdue, kDown, 1, 3,
+     Failure{7, L"Out of memory"}},
 };
 
 class OverdueTest : public testing::TestWithParam<OverdueCase> {};
 
 TEST_P(OverdueTest, ReportsTheTimeOutAndGoesOnWithAFreshThread) {
   const OverdueCase& c = GetParam();
-  auto driver = std::make_shared<FakeDriver>(c.hang);
+  auto driver = std::make_shared<FakeDriver>(c.hang, c.hanging);
+  auto threads = std::make_shared<Threads>();
+  threads->failing = c.failing_start;
   ResultLog log;
-  VendorWorker worker(log.Handler(), driver->Sessions(), {1s, 1s});
+  auto worker = std::make_unique<VendorWorker>(log.Handler(), driver->Sessions(), VendorDeadlines{1s, 1s},
+                                               Counted(threads));
 
-  EXPECT_EQ(
-      c.first == VendorRequestKind::Connect ? worker.ConnectVendorDatabase() : worker.RefreshPublicMessage(),
-      1u);
+  EXPECT_EQ(c.first == VendorRequestKind::Connect ? worker->ConnectVendorDatabase()
+                                                  : worker->RefreshPublicMessage(),
+            1u);
   ASSERT_TRUE(driver->WaitUntilBlocked());
-  EXPECT_TRUE(worker.Busy());
+  EXPECT_TRUE(worker->Busy());
   // Presses while the call hangs merge into one refresh that runs after it.
-  EXPECT_EQ(worker.RefreshPublicMessage(), 2u);
-  EXPECT_EQ(worker.RefreshPublicMessage(), 3u);
-  EXPECT_EQ(worker.RefreshPublicMessage(), 4u);
+  EXPECT_EQ(worker->RefreshPublicMessage(), 2u);
+  EXPECT_EQ(worker->RefreshPublicMessage(), 3u);
+  EXPECT_EQ(worker->RefreshPublicMessage(), 4u);
 
   const std::vector<VendorResult> results = log.WaitFor(2);
-  EXPECT_FALSE(worker.Busy()) << "the last result has been handed over";
+  EXPECT_FALSE(worker->Busy()) << "the last result has been handed over";
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[0], (VendorResult{c.first, 1, std::nullopt, c.overdue}));
   EXPECT_EQ(VendorStatusReport(results[0].outcome), c.report);
-  EXPECT_EQ(results[1],
-            (VendorResult{VendorRequestKind::Refresh, 4, L"message from session 2", std::nullopt}));
-  const std::vector<std::thread::id> threads = driver->Threads();
-  ASSERT_EQ(threads.size(), 2u);
-  EXPECT_NE(threads[0], threads[1]);
+  const std::optional<std::wstring> message = L"message from session 2";
+  EXPECT_EQ(results[1], (VendorResult{VendorRequestKind::Refresh, 4,
+                                      c.merged_outcome ? std::nullopt : message, c.merged_outcome}));
+  // One more press: as a login given up while two are out, else on the thread of the merged refresh.
+  worker->RefreshPublicMessage();
+  const VendorResult next = log.WaitFor(3).back();
+  EXPECT_EQ(next, (VendorResult{VendorRequestKind::Refresh, 5, c.hanging == 2 ? std::nullopt : message,
+                                c.hanging == 2 ? c.merged_outcome : std::nullopt}));
+  EXPECT_EQ(threads->asked.load(), 3 + (c.failing_start > 0)) << "the watchdog and two worker threads";
 
-  // The call given up comes back; its thread ends without a word.
+  // The calls given up come back, their threads free their sessions and end; a press logs in again.
   driver->Release();
-  EXPECT_TRUE(driver->WaitUntilEnded(1));
-  EXPECT_EQ(log.Arrived().size(), 2u);
+  for (int session = 1; session <= c.hanging; ++session)
+    EXPECT_TRUE(driver->WaitUntilEnded(session));
+  EXPECT_TRUE(Eventually([&] { return threads->ended == c.hanging; }));
+  worker->RefreshPublicMessage();
+  EXPECT_EQ(log.WaitFor(4).back().message, L"message from session " + std::to_wstring(c.hanging + 1));
+  const std::vector<std::thread::id> sessions = driver->Threads();
+  ASSERT_GE(sessions.size(), 2u);
+  EXPECT_NE(sessions[0], sessions[1]);
+
+  // At the end the idle thread ends, leaving its session to the end of the process.
+  worker.reset();
+  EXPECT_TRUE(Eventually([&] { return threads->ended == threads->asked - (c.failing_start > 0); }));
+  EXPECT_FALSE(driver->Ended(static_cast<int>(sessions.size())));
+  EXPECT_EQ(log.Arrived().size(), 4u);
 }
 
 INSTANTIATE_TEST_SUITE_P(FakeDriver, OverdueTest, testing::ValuesIn(kOverdueCases),
@@ -228,8 +292,9 @@ INSTANTIATE_TEST_SUITE_P(FakeDriver, OverdueTest, testing::ValuesIn(kOverdueCase
 TEST(VendorWorkerTest, EndsAtOnceWhileACallHangsAndReportsNothingAfter) {
   auto driver = std::make_shared<FakeDriver>(Hang::Login);
   ResultLog log;
-  auto worker =
-      std::make_unique<VendorWorker>(log.Handler(), driver->Sessions(), VendorDeadlines{kBound, kBound});
+  auto threads = std::make_shared<Threads>();
+  auto worker = std::make_unique<VendorWorker>(log.Handler(), driver->Sessions(),
+                                               VendorDeadlines{kBound, kBound}, Counted(threads));
   worker->ConnectVendorDatabase();
   ASSERT_TRUE(driver->WaitUntilBlocked());
 
@@ -237,8 +302,10 @@ TEST(VendorWorkerTest, EndsAtOnceWhileACallHangsAndReportsNothingAfter) {
   const std::future_status ended = destroyed.wait_for(10s);
   driver->Release();  // lets a destructor that waits for the call end too, so that the test fails, not hangs
   EXPECT_EQ(ended, std::future_status::ready) << "the destructor waited for the hanging call";
-  ASSERT_TRUE(driver->WaitUntilEnded(1));
   destroyed.wait();
+  // The call comes back after the end: its thread ends and leaves its session to the end of the process.
+  EXPECT_TRUE(Eventually([&] { return threads->ended == 2; }));
+  EXPECT_FALSE(driver->Ended(1));
   EXPECT_TRUE(log.Arrived().empty());
 }
 
@@ -257,6 +324,7 @@ struct ServerCase {
   std::wstring refresh_report;
   int threads;      // worker threads the connect and the refresh took
   int connections;  // reached the server at least
+  int failing_start = 0;
 };
 
 void PrintTo(const ServerCase& c, std::ostream* out) {
@@ -271,6 +339,11 @@ const ServerCase kServerCases[] = {
     // deadline ends each login, and the refresh runs on a fresh thread while the first one is still inside.
     {"ServerThatNeverAnswers", ServerBehaviour::Hang, L"SQL Server is down.", std::nullopt,
      L"SQL Server is down.", 2, 2},
+    // The connect reports the thread that could not start; the refresh starts it again.
+    {"WatchdogFailsToStart", std::nullopt, L"7 : Out of memory", L"Spreads are low today", L"Status: OK.", 1,
+     0, 1},
+    {"WorkerFailsToStart", std::nullopt, L"7 : Out of memory", L"Spreads are low today", L"Status: OK.", 1, 0,
+     2},
 };
 
 class WorkerServerTest : public testing::TestWithParam<ServerCase> {};
@@ -297,7 +370,9 @@ TEST_P(WorkerServerTest, ConnectAndRefreshReport) {
   ResultLog log;
   std::vector<VendorResult> results;
   {
-    VendorWorker worker(log.Handler(), counted, {4s, 4s});
+    auto failing = std::make_shared<Threads>();
+    failing->failing = c.failing_start;
+    VendorWorker worker(log.Handler(), counted, {4s, 4s}, Counted(failing));
     worker.ConnectVendorDatabase();
     worker.RefreshPublicMessage();
     results = log.WaitFor(2);
