@@ -579,6 +579,30 @@ TEST_F(MainWindowTest, EachButtonWritesItsFilesInOrderAndReportsLast) {
   }
 }
 
+// Every writer's report is given to the status line while the press runs; what the label holds once the
+// press has returned, for the window and for another process reading its text, is the press's last report.
+TEST_F(MainWindowTest, AfterAPressTheStatusLineHoldsItsLastReportForEveryReader) {
+  StartWithExpertAdvisor();
+  const struct {
+    std::wstring path;
+    const wchar_t* last;
+  } presses[] = {
+      {temp / L"Gone\\MQL4\\Experts\\Kelvarinth_V10x.ex4", L"76 : Path not found"},
+      {ExpertAdvisor(), L"Status: OK."},
+      {L"C:\\MT4\\Kelvarinth_V10x.ex4", L"5 : Invalid procedure call or argument"},
+  };
+  for (const auto& press : presses) {
+    SetText(L"txtFileLocation", press.path);
+    Forget();
+    Click(L"cmdBuy");
+    EXPECT_EQ(Recorded().back(), std::wstring(L"status ") + press.last);
+    EXPECT_EQ(WindowText(Control(L"lblStatus")), press.last);
+    wchar_t held[128] = {};
+    ::InternalGetWindowText(Control(L"lblStatus"), held, 128);
+    EXPECT_STREQ(held, press.last) << "the text other processes read";
+  }
+}
+
 // The web-site button: the shell program hands the site to the default browser, then Firefox opens it; a
 // stand-in at Firefox's standard folder records how it was started. Nothing but the status line changes.
 TEST_F(MainWindowTest, TheWebSiteButtonOpensTheSiteInTheBrowsers) {
