@@ -345,6 +345,11 @@ int Startup(const std::wstring& floor_path, const std::wstring& controls_path, c
   PrintFigure("panel_shown_ms", Median(panel_shown));
   PrintFigure("panel_first_report_ms", Median(panel_first_report));
   PrintFigure("panel_answering_ms", Median(panel_answering));
+  // Each start of the panel against the start of the same-controls program just before it.
+  std::vector<double> answering_ratios;
+  for (size_t i = 0; i < panel_answering.size(); ++i)
+    answering_ratios.push_back(panel_answering[i] / controls_answering[i]);
+  PrintFigure("panel_answering_paired_ratio", Median(answering_ratios));
   PrintFootprint("startup", footprint);
   return 0;
 }
