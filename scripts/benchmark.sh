@@ -15,7 +15,7 @@
 # virtual display when there is none. Timing goals are reported, never enforced: the command fails only when a
 # figure could not be measured.
 #
-#   scripts/benchmark.sh             # full run (10 starts, 50 timed presses, 2 × 1,000 presses for leaks);
+#   scripts/benchmark.sh             # full run (20 starts, 50 timed presses, 2 × 1,000 presses for leaks);
 #                                    # writes docs/PERFORMANCE.md
 #   scripts/benchmark.sh --short     # a quick check that it still works; writes <build>/bench/PERFORMANCE.md
 #   options: --no-build (use the programs already built, install nothing), --out FILE, --profile and
@@ -52,7 +52,7 @@ if [ "$short" = 1 ]; then
   out="${out:-$build/bench/PERFORMANCE.md}"
   profile="${profile:-0}"
 else
-  runs=10; presses=50; leak_presses=1000; probe_rounds=400; login_rounds=50; floor_sets=200
+  runs=20; presses=50; leak_presses=1000; probe_rounds=400; login_rounds=50; floor_sets=200
   out="${out:-$repo/docs/PERFORMANCE.md}"
   profile="${profile:-1}"
 fi
@@ -406,7 +406,8 @@ mkdir -p "$(dirname "$out")"
   echo "  requests, and its result applied; with the server answering, the stand-in's login, query and logout run"
   echo "  on the worker while the window ends the press, on a machine with two cores, which is what the remaining"
   echo "  difference to answering again is: the handler returns in ${answered_ratio[answering]} times the floor's with the server answering and"
-  echo "  ${answered_ratio[refusing]} refusing."
+  echo "  ${answered_ratio[refusing]} refusing; with the server that never answers, whose refreshes wait behind the start-up login"
+  echo "  and so do nothing during a press, in ${answered_ratio[hanging]} times."
   echo "- **Folder checks**: the writers have no folder check of their own; a writer's folder is derived afresh and"
   echo "  reported by the file operation itself (a missing folder is 76, as before). The one look at the target"
   echo "  before writing (\`GetFileAttributesW\` in the atomic replace: it refuses a read-only file, which Wine would"
@@ -419,14 +420,20 @@ mkdir -p "$(dirname "$out")"
   echo "  thread and its report reaches the status line when the login has failed (15 s login time-out, or the"
   echo "  worker's 17 s deadline). Against the program that shows the same 49 controls the panel takes"
   echo "  $answering_ratio times to answer input (each start against the one before it: ${f[panel_answering_paired_ratio]}). The load step's two"
-  echo "  option changes report twelve times on the status line, which now costs one text and one paint; before,"
-  echo "  the same program took 1.12 and 1.13 times (two runs of 10 starts each on 2026-12-09, same machine,"
-  echo "  paired ratios). What remains is the panel's own: its menu, tooltip, colours, the two option changes"
-  echo "  (four option buttons checked and repainted) and starting the worker's two threads, and loading"
-  echo "  \`odbc32.dll\`, which the panel imports: a program importing it starts 15 ms later under Wine (170 against"
-  echo "  156 ms, alone). Loading it instead at the first ODBC call (a delay-loaded import) was tried and left"
-  echo "  out: the load then runs on the worker while the window finishes its start, and the panel answered later"
-  echo "  (1.11 against 1.00 to 1.06 times, paired). Under Wine's X11 driver the same-controls program alone takes"
+  echo "  option changes report twelve times on the status line, which now costs one text and one paint; the panel"
+  echo "  at db57da0 took 1.12 and 1.13 times (two runs of 10 starts each on 2026-12-09, same machine,"
+  echo "  paired ratios). What remains, timed with marks in a build of the panel and of the same-controls"
+  echo "  program that print them (Wine's \`+timestamp,+debugstr\`, 10 starts each, quiet machine): from the"
+  echo "  process start to the entry point the panel takes 153 to 170 ms against 98 to 108, since it loads"
+  echo "  \`comctl32.dll\` and \`odbc32.dll\`, which it imports, before it runs, where the same-controls program loads"
+  echo "  \`comctl32.dll\` when it makes its first control (its window and controls take 50 to 54 and 57 to 61 ms"
+  echo "  against the panel's 20 to 21 and 39 to 44); then the panel's own steps: the menu bar 3 ms, the tooltip"
+  echo "  5 to 6, placing the window 2, starting the worker 2 to 4, and the load step's option changes with the"
+  echo "  status line 1 to 2. A program that imports \`odbc32.dll\` starts 15 ms later under Wine than one that"
+  echo "  does not (170 against 156 ms, alone); in the panel, loading it at the first ODBC call instead (a"
+  echo "  delay-loaded import) took only 4 ms from the time before the entry point and was left out, since the"
+  echo "  load then runs on the worker while the window finishes its start and the panel answered later (1.11"
+  echo "  against 1.00 to 1.06 times, paired). Under Wine's X11 driver the same-controls program alone takes"
   echo "  $controls_floor_ratio times the empty window, because every control costs round trips to the Wine server when it is"
   echo "  created, placed, given a font or painted."
   echo "- **Refresh**: one login, the query, one row fetched and one field read; the rest of the table is never"
