@@ -465,6 +465,13 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
   if (HeldText(PanelControl(main, L"lblStatus")) != L"Status: OK." ||
       HeldText(PanelControl(press_floor.main, L"lblStatus")) != L"Status: OK.")
     Fail("the presses did not end with Status: OK.");
+  // The press floor is a floor only while it does the panel's work: the same seven files, byte for byte.
+  for (const auto& [name, unused] : kBuyFiles) {
+    const std::optional<std::string> written =
+        qm::ReadSmallFile(InFolder(exchange_folder) + std::wstring(name), 64);
+    if (!written || written != qm::ReadSmallFile(InFolder(floor_exchange_folder) + std::wstring(name), 64))
+      Fail("the press floor did not write what the panel writes");
+  }
   // Presses back to back make the window ask while a refresh runs, which the spaced presses above never
   // do. The first burst adds one handle, once, whatever its length (most likely a lock's kernel object,
   // made at its first contention), which is not growth: one burst warms, and the growth is read over a
