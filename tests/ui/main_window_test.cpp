@@ -603,6 +603,30 @@ TEST_F(MainWindowTest, AfterAPressTheStatusLineHoldsItsLastReportForEveryReader)
   }
 }
 
+// While a press runs, whoever reads the status line gets the report last given to it, although the label
+// shows it only once the press has returned. A folder in mystoploss.txt's place fails that one writer.
+TEST_F(MainWindowTest, WhileAPressRunsTheStatusLineReadsAsTheReportLastGivenToIt) {
+  StartWithExpertAdvisor();
+  temp.MakeFolder(L"MT4\\tester\\files\\mystoploss.txt");
+  SetText(L"lblStatus", L"before");
+  std::vector<std::wstring> read;  // the label's text each time it is given a new one
+  const SUBCLASSPROC reader = [](HWND label, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                 DWORD_PTR texts) -> LRESULT {
+    if (message == WM_SETTEXT)
+      reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(WindowText(label));
+    return ::DefSubclassProc(label, message, wparam, lparam);
+  };
+  ::SetWindowSubclass(Control(L"lblStatus"), reader, 1, reinterpret_cast<DWORD_PTR>(&read));
+  Click(L"cmdBuy");
+  ::RemoveWindowSubclass(Control(L"lblStatus"), reader, 1);
+  const std::wstring ok = L"Status: OK.";
+  const std::wstring refused = L"75 : Path/File access error";
+  // Before the reports of mypair, mymagicno, mystoploss, mytakeprofit, mylotsize, mycloseall, Buy and the
+  // action's own.
+  EXPECT_EQ(read, (std::vector<std::wstring>{L"before", ok, ok, refused, ok, ok, ok, ok}));
+  EXPECT_EQ(WindowText(Control(L"lblStatus")), refused);
+}
+
 // The web-site button: the shell program hands the site to the default browser, then Firefox opens it; a
 // stand-in at Firefox's standard folder records how it was started. Nothing but the status line changes.
 TEST_F(MainWindowTest, TheWebSiteButtonOpensTheSiteInTheBrowsers) {
