@@ -42,6 +42,12 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     ThrowLastError("RegisterClassExW");
 }
 
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 }  // namespace
 
 void ShowOkMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption) {
@@ -103,6 +109,15 @@ void frmMain::CreateControls(UINT dpi) {
   controls_ = CreateLayoutControls(hwnd(), fonts_, dpi);
   if (controls_.empty())
     ThrowLastError("CreateWindowExW");
+  // A procedure of the window's own in front of the label's, not a common-controls subclass: that one
+  // looks itself up in the label's properties, a round trip to the window server under Wine, on every
+  // message.
+  HWND status = Control(L"lblStatus");
+  ::SetWindowLongPtrW(status, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  status_line_procedure_ = reinterpret_cast<WNDPROC>(
+      ::SetWindowLongPtrW(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmMain::StatusLineProcedure)));
+  if (status_line_procedure_ == nullptr)
+    ThrowLastError("SetWindowLongPtrW");
 }
 
 void frmMain::CreateTooltip() {
@@ -149,7 +164,12 @@ HWND frmMain::Control(std::wstring_view name) const {
 }
 
 void frmMain::SetCaption(std::wstring_view control, const std::wstring& text) {
-  ::SetWindowTextW(Control(control), text.c_str());
+  HWND window = Control(control);
+  // The public message mostly comes back unchanged from one refresh to the next; given the same text
+  // again, the label would only be painted again.
+  if (control == L"lblAds2" && WindowText(window) == text)
+    return;
+  ::SetWindowTextW(window, text.c_str());
 }
 
 LRESULT CALLBACK frmMain::WindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -273,33 +293,76 @@ void frmMain::SelectFocusedOption() {
 }
 
 void frmMain::RunTrapped(const std::function<void()>& work) {
-  // A handler reports on the status line many times (every writer, then the action), and a label repaints
-  // itself at once on each new text. Only the last text is meant to be seen, so the status line is painted
-  // once, after the handler. (The public message changes only when a vendor result arrives, between
-  // handlers.)
-  HWND status = Control(L"lblStatus");
-  ::SendMessageW(status, WM_SETREDRAW, FALSE, 0);
+  // A handler reports on the status line many times (every writer, then the action), and only its last
+  // report is meant to be seen. While handlers run, the label holds the texts it is given
+  // (StatusLineProcedure) and takes the last one, painting it once, when the outermost handler has ended,
+  // however it ended. Giving a label a text asks the window server even while the label is not drawn, and
+  // a label's redraw turned off and on again asks it twice more and paints once more. (The public message
+  // changes only when a vendor result arrives, between handlers.)
+  struct Running {
+    frmMain& window;
+    HWND status;
+    ~Running() {
+      if (--window.handlers_running_ > 0 || !window.held_status_)
+        return;
+      const std::wstring last = std::move(*window.held_status_);
+      window.held_status_.reset();
+      // Straight to the label's own procedure: the text was given to the label, and anyone watching its
+      // messages has seen it then.
+      if (::IsWindow(status))  // else the handler closed the window
+        ::CallWindowProcW(window.status_line_procedure_, status, WM_SETTEXT, 0,
+                          reinterpret_cast<LPARAM>(last.c_str()));
+    }
+  };
+  ++handlers_running_;
+  const Running running{*this, Control(L"lblStatus")};
   try {
     work();
   } catch (const std::bad_alloc&) {
     SetStatus(StatusReport(RuntimeFailure(err::kOutOfMemory)));
   }
-  if (!::IsWindow(status))
-    return;  // the handler closed the window
-  ::SendMessageW(status, WM_SETREDRAW, TRUE, 0);
-  ::RedrawWindow(status, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+LRESULT CALLBACK frmMain::StatusLineProcedure(HWND label, UINT message, WPARAM wparam, LPARAM lparam) {
+  frmMain& self = *reinterpret_cast<frmMain*>(::GetWindowLongPtrW(label, GWLP_USERDATA));
+  if (self.handlers_running_ == 0)
+    return ::CallWindowProcW(self.status_line_procedure_, label, message, wparam, lparam);
+  // Whoever reads the label in the meantime gets the text it was last given.
+  switch (message) {
+    case WM_SETTEXT:
+      try {
+        self.held_status_ = lparam != 0 ? reinterpret_cast<const wchar_t*>(lparam) : L"";
+        return TRUE;
+      } catch (const std::bad_alloc&) {
+        // The label takes this text itself, and no older text may replace it when the handler ends.
+        self.held_status_.reset();
+      }
+      break;
+    case WM_GETTEXTLENGTH:
+      if (self.held_status_)
+        return static_cast<LRESULT>(self.held_status_->size());
+      break;
+    case WM_GETTEXT:
+      if (self.held_status_) {
+        const size_t room = static_cast<size_t>(wparam);
+        if (room == 0 || lparam == 0)
+          return 0;
+        const size_t copied = self.held_status_->copy(reinterpret_cast<wchar_t*>(lparam), room - 1);
+        reinterpret_cast<wchar_t*>(lparam)[copied] = L'\0';
+        return static_cast<LRESULT>(copied);
+      }
+      break;
+    default:
+      break;
+  }
+  return ::CallWindowProcW(self.status_line_procedure_, label, message, wparam, lparam);
 }
 
 // --- Panel -----------------------------------------------------------------------------------------------
 
 std::wstring frmMain::Text(Field field) const {
   const ControlLayout* box = FindControl(field);
-  if (box == nullptr)
-    return {};
-  HWND control = Control(box->name);
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return text;
+  return box == nullptr ? std::wstring() : WindowText(Control(box->name));
 }
 
 bool frmMain::IsSelected(Option option) const {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -88,8 +89,11 @@ class frmMain final : public Panel {
   void OnCommand(int id);
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnNextControl(WPARAM wparam, LPARAM lparam);
-  // Runs `work` under the panel's error trap: nothing thrown inside it leaves the window procedure.
+  // Runs `work` under the panel's error trap: nothing thrown inside it leaves the window procedure. The
+  // status line shows the last text `work` put there once it has returned.
   void RunTrapped(const std::function<void()>& work);
+  // lblStatus's procedure, in front of the label's own: holds the texts set while a handler runs.
+  static LRESULT CALLBACK StatusLineProcedure(HWND label, UINT message, WPARAM wparam, LPARAM lparam);
   void SelectFocusedOption();
 
   // The vendor worker's side of the window (frmMain_vendor.cpp). The worker's threads queue each result
@@ -149,6 +153,9 @@ class frmMain final : public Panel {
   HWND last_focus_ = nullptr;  // the control that gets the focus back when the window is activated
   std::unordered_map<int, HWND> controls_;  // by control identifier, owned by the window
   bool quit_on_destroy_ = true;  // false while the owner of this object, not the user, destroys the window
+  WNDPROC status_line_procedure_ = nullptr;  // lblStatus's own
+  int handlers_running_ = 0;                 // RunTrapped calls in progress, nested ones included
+  std::optional<std::wstring> held_status_;  // the status line's text while a handler runs, once it set one
 };
 
 // Runs the program's messages until the main window has closed; returns the exit code.

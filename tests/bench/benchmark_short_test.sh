@@ -38,6 +38,14 @@ for row in "${rows[@]}"; do
   positive_ms "$(cell "$row" 2)" "$row floor"
   positive_number "$(cell "$row" 3)" "$row ratio"
 done
+# The presses are put against the press floor, pressed in the same rounds, each press also against its own.
+for server in "answering (the stand-in)" "refusing (closed port)" "never answering"; do
+  [[ "$(cell "BUY press to Buy.txt in place, vendor server $server" 2)" == *"(the press floor:"* ]] ||
+    fail "the press with the server $server is not put against the press floor"
+  paired=$(cell "BUY press, median of each press's ratio to the press floor's in the same round, to Buy.txt / to answering, vendor server $server" 3)
+  positive_number "${paired% / *}" "paired ratio to Buy.txt, server $server"
+  positive_number "${paired#* / }" "paired ratio to answering, server $server"
+done
 for row in "Quenmarel.exe size, as built (with debug information)" "Quenmarel.exe size, stripped" "Private memory"; do
   [[ "$(cell "$row" 1)" =~ ^[0-9]+(\.[0-9]+)?\ KiB$ ]] || fail "'$row' is not a size: '$(cell "$row" 1)'"
 done

@@ -577,6 +577,54 @@ TEST_F(MainWindowTest, EachButtonWritesItsFilesInOrderAndReportsLast) {
   }
 }
 
+// Every writer's report is given to the status line while the press runs; what the label holds once the
+// press has returned, for the window and for another process reading its text, is the press's last report.
+TEST_F(MainWindowTest, AfterAPressTheStatusLineHoldsItsLastReportForEveryReader) {
+  StartWithExpertAdvisor();
+  const struct {
+    std::wstring path;
+    const wchar_t* last;
+  } presses[] = {
+      {temp / L"Gone\\MQL4\\Experts\\Kelvarinth_V10x.ex4", L"76 : Path not found"},
+      {ExpertAdvisor(), L"Status: OK."},
+      {L"C:\\MT4\\Kelvarinth_V10x.ex4", L"5 : Invalid procedure call or argument"},
+  };
+  for (const auto& press : presses) {
+    SetText(L"txtFileLocation", press.path);
+    Forget();
+    Click(L"cmdBuy");
+    EXPECT_EQ(Recorded().back(), std::wstring(L"status ") + press.last);
+    EXPECT_EQ(WindowText(Control(L"lblStatus")), press.last);
+    wchar_t held[128] = {};
+    ::InternalGetWindowText(Control(L"lblStatus"), held, 128);
+    EXPECT_STREQ(held, press.last) << "the text other processes read";
+  }
+}
+
+// While a press runs, whoever reads the status line gets the report last given to it, although the label
+// shows it only once the press has returned. A folder in mystoploss.txt's place fails that one writer.
+TEST_F(MainWindowTest, WhileAPressRunsTheStatusLineReadsAsTheReportLastGivenToIt) {
+  StartWithExpertAdvisor();
+  temp.MakeFolder(L"MT4\\tester\\files\\mystoploss.txt");
+  SetText(L"lblStatus", L"before");
+  std::vector<std::wstring> read;  // the label's text each time it is given a new one
+  const SUBCLASSPROC reader = [](HWND label, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                 DWORD_PTR texts) -> LRESULT {
+    if (message == WM_SETTEXT)
+      reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(WindowText(label));
+    return ::DefSubclassProc(label, message, wparam, lparam);
+  };
+  ::SetWindowSubclass(Control(L"lblStatus"), reader, 1, reinterpret_cast<DWORD_PTR>(&read));
+  Click(L"cmdBuy");
+  ::RemoveWindowSubclass(Control(L"lblStatus"), reader, 1);
+  const std::wstring ok = L"Status: OK.";
+  const std::wstring refused = L"75 : Path/File access error";
+  // Before the reports of mypair, mymagicno, mystoploss, mytakeprofit, mylotsize, mycloseall, Buy and the
+  // action's own.
+  EXPECT_EQ(read, (std::vector<std::wstring>{L"before", ok, ok, refused, ok, ok, ok, ok}));
+  EXPECT_EQ(WindowText(Control(L"lblStatus")), refused);
+}
+
 // The web-site button: the shell program hands the site to the default browser, then Firefox opens it; a
 // stand-in at Firefox's standard folder records how it was started. Nothing but the status line changes.
 TEST_F(MainWindowTest, TheWebSiteButtonOpensTheSiteInTheBrowsers) {

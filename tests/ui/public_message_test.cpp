@@ -70,6 +70,37 @@ TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
   EXPECT_EQ(std::wstring(shown), GetParam().shown);
 }
 
+// The label is given a message only when it differs from what it shows: an unchanged one would only be
+// painted again.
+TEST_F(PublicMessageTest, EachRefreshGivesTheLabelOnlyAMessageThatChanged) {
+  database.Run(L"CREATE TABLE Vostrel_Gap (Public_Msg TEXT)");
+  window->Form_Load();
+  SetText(L"txtFileLocation", ExpertAdvisor());
+  const struct {
+    const wchar_t* first_row;  // nothing: the table is emptied
+    Events ads;
+  } refreshes[] = {
+      {L"Spreads are low", {L"ads Spreads are low"}},
+      {L"Spreads are low", {}},
+      {nullptr, {}},
+      {L"Rates are up", {L"ads Rates are up"}},
+  };
+  for (const auto& refresh : refreshes) {
+    database.Run(L"DELETE FROM Vostrel_Gap");
+    if (refresh.first_row)
+      database.Run(L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (" + test::SqlText(refresh.first_row) +
+                   L")");
+    Forget();
+    Click(L"cmdCloseAll");
+    Events ads;
+    for (const std::wstring& event : Recorded()) {
+      if (event.starts_with(L"ads "))
+        ads.push_back(event);
+    }
+    EXPECT_EQ(ads, refresh.ads);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Messages, PublicMessageCaseTest, testing::ValuesIn(kMessages),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -6,11 +6,13 @@
 //       not counted, and times each from just before CreateProcessW until its window is shown and, for the
 //       controls floor and the panel, until lblStatus holds a text and the window answers a message sent to
 //       it (the program waits for input). Reads the panel's footprint once its start-up has ended.
-//   bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER FLOOR_FOLDER PRESSES LEAK_PRESSES
-//       Starts the panel, types EA_PATH into txtFileLocation and presses BUY PRESSES times, each time from
-//       a removed Buy.txt to a new one in EXCHANGE_FOLDER and on to the end of the press, each press just
-//       after the floor: the same seven files written with the same atomic replace into FLOOR_FOLDER. Then
-//       presses BUY LEAK_PRESSES times more (none for 0) and reads how the footprint grew.
+//   bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER PRESS_FLOOR FLOOR_EA_PATH FLOOR_EXCHANGE_FOLDER
+//                       SET_FOLDER PRESSES LEAK_PRESSES
+//       Starts the press floor and the panel, types each one's Expert Advisor path into its txtFileLocation
+//       and presses BUY on each PRESSES times, each time from a removed Buy.txt to a new one in its exchange
+//       folder and on to the end of the press; the two take turns going first, and before each pair the
+//       driver writes the same seven files with the same atomic replace into SET_FOLDER itself. Then
+//       presses the panel's BUY LEAK_PRESSES times more (none for 0) and reads how the footprint grew.
 //   bench_driver serve hang|closed PORT_FILE
 //       A vendor server on 127.0.0.1 for the panel's login (FreeTDS takes its address from TDSHOST and
 //       TDSPORT): "hang" takes every connection and never answers, "closed" holds a port that refuses every
@@ -343,6 +345,11 @@ int Startup(const std::wstring& floor_path, const std::wstring& controls_path, c
   PrintFigure("panel_shown_ms", Median(panel_shown));
   PrintFigure("panel_first_report_ms", Median(panel_first_report));
   PrintFigure("panel_answering_ms", Median(panel_answering));
+  // Each start of the panel against the start of the same-controls program just before it.
+  std::vector<double> answering_ratios;
+  for (size_t i = 0; i < panel_answering.size(); ++i)
+    answering_ratios.push_back(panel_answering[i] / controls_answering[i]);
+  PrintFigure("panel_answering_paired_ratio", Median(answering_ratios));
   PrintFootprint("startup", footprint);
   return 0;
 }
@@ -375,48 +382,96 @@ double WriteFloorSet(const std::wstring& folder) {
   return NowMs() - start;
 }
 
-int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const std::wstring& exchange_folder,
-           const std::wstring& floor_folder, int presses, int leak_presses) {
-  const std::wstring folder = InFolder(exchange_folder);
-  const std::wstring floor = InFolder(floor_folder);
-  const std::wstring buy = folder + L"Buy.txt";
-  Program panel(panel_path);
-  HWND main = panel.WaitForWindow();
-  WaitForAnswer(panel, main);
+// A program pressed from outside: its window, its BUY button and the Buy.txt a press puts in place.
+struct PressTarget {
+  const Program* program;
+  HWND main;
+  HWND button;
+  std::wstring buy;
+};
+
+// Waits until `program` answers after its start, then types `ea_path` into its txtFileLocation.
+PressTarget ReadyForPresses(const Program& program, const std::wstring& ea_path,
+                            const std::wstring& exchange_folder) {
+  HWND main = program.WaitForWindow();
+  WaitForAnswer(program, main);
   ::SendMessageW(PanelControl(main, L"txtFileLocation"), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(ea_path.c_str()));
-  HWND buy_button = PanelControl(main, L"cmdBuy");
+  return {&program, main, PanelControl(main, L"cmdBuy"), InFolder(exchange_folder) + L"Buy.txt"};
+}
+
+struct PressTimes {
+  double in_place;  // to Buy.txt in place
+  double answered;  // to the press's handler returned: a message sent next answered
+  double finished;  // to the window answering again
+};
+
+// One BUY press as a trader's click reaches a window: a BN_CLICKED posted from another process.
+PressTimes TimePress(const PressTarget& target) {
+  if (!::DeleteFileW(target.buy.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+    Fail("cannot remove Buy.txt");
+  const WPARAM press = MAKEWPARAM(qm::ControlId(L"cmdBuy"), BN_CLICKED);
+  // Polled without sleeping: a folder change notification under Wine comes through the Wine server and
+  // arrives milliseconds late, longer than the whole press. A look at the file does not ask the Wine server;
+  // a look at the process does, and the server serves the pressed program too, so that is asked only once a
+  // millisecond.
+  const double start = NowMs();
+  ::PostMessageW(target.main, WM_COMMAND, press, reinterpret_cast<LPARAM>(target.button));
+  for (double next_check = start + 1; !Exists(target.buy); ::SwitchToThread()) {
+    if (const double now = NowMs(); now >= next_check) {
+      target.program->CheckAlive();
+      if (now - start > kPatienceMs)
+        Fail("Buy.txt did not appear; is the Expert Advisor path right?");
+      next_check = now + 1;
+    }
+  }
+  const double in_place = NowMs() - start;
+  // A sent message is taken only between handlers, so its answer comes once the press's handler has
+  // returned; the press has ended when the window then waits for input again, its labels repainted.
+  ::SendMessageW(target.main, WM_NULL, 0, 0);
+  const double answered = NowMs() - start;
+  ::WaitForInputIdle(target.program->process(), static_cast<DWORD>(kPatienceMs));
+  return {in_place, answered, NowMs() - start};
+}
+
+int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const std::wstring& exchange_folder,
+           const std::wstring& floor_path, const std::wstring& floor_ea_path,
+           const std::wstring& floor_exchange_folder, const std::wstring& set_folder, int presses,
+           int leak_presses) {
+  const std::wstring floor = InFolder(set_folder);
+  Program press_floor_program(floor_path);
+  const PressTarget press_floor = ReadyForPresses(press_floor_program, floor_ea_path, floor_exchange_folder);
+  Program panel(panel_path);
+  const PressTarget panel_press = ReadyForPresses(panel, ea_path, exchange_folder);
+  HWND main = panel_press.main;
+  HWND buy_button = panel_press.button;
   const WPARAM press = MAKEWPARAM(qm::ControlId(L"cmdBuy"), BN_CLICKED);
   const Footprint started = ReadFootprint(panel.process());
 
-  // Each press is paired with a floor set written just before it, so that both meet the same moment of a
-  // shared machine.
-  std::vector<double> in_place, finished, floor_sets;
+  // Each panel press is paired with a press of the press floor and a set of the seven files written here,
+  // so that all three meet the same moment of a shared machine; the two windows take turns going first.
+  std::vector<double> in_place, answered, finished, floor_in_place, floor_answered, floor_finished,
+      floor_sets;
   for (int i = 0; i < presses; ++i) {
     floor_sets.push_back(WriteFloorSet(floor));
-    if (!::DeleteFileW(buy.c_str()) && ::GetLastError() != ERROR_FILE_NOT_FOUND)
-      Fail("cannot remove Buy.txt");
-    // Polled without sleeping: a folder change notification under Wine comes through the Wine server and
-    // arrives milliseconds late, longer than the whole press.
-    const double start = NowMs();
-    ::PostMessageW(main, WM_COMMAND, press, reinterpret_cast<LPARAM>(buy_button));
-    while (!Exists(buy)) {
-      panel.CheckAlive();
-      if (NowMs() - start > kPatienceMs)
-        Fail("Buy.txt did not appear; is the Expert Advisor path right?");
-      ::SwitchToThread();
+    for (const bool panel_turn : {i % 2 == 0, i % 2 != 0}) {
+      const PressTimes times = TimePress(panel_turn ? panel_press : press_floor);
+      (panel_turn ? in_place : floor_in_place).push_back(times.in_place);
+      (panel_turn ? answered : floor_answered).push_back(times.answered);
+      (panel_turn ? finished : floor_finished).push_back(times.finished);
+      ::Sleep(kPauseBetweenPressesMs);
     }
-    in_place.push_back(NowMs() - start);
-    // A sent message is taken only between handlers, so its answer comes once the press's handler has
-    // returned; the press has ended when the panel then waits for input again, its labels repainted.
-    ::SendMessageW(main, WM_NULL, 0, 0);
-    ::WaitForInputIdle(panel.process(), static_cast<DWORD>(kPatienceMs));
-    finished.push_back(NowMs() - start);
-    ::Sleep(kPauseBetweenPressesMs);
   }
-  const std::wstring status = HeldText(PanelControl(main, L"lblStatus"));
-  if (status != L"Status: OK.")
+  if (HeldText(PanelControl(main, L"lblStatus")) != L"Status: OK." ||
+      HeldText(PanelControl(press_floor.main, L"lblStatus")) != L"Status: OK.")
     Fail("the presses did not end with Status: OK.");
+  // The press floor is a floor only while it does the panel's work: the same seven files, byte for byte.
+  for (const auto& [name, unused] : kBuyFiles) {
+    const std::optional<std::string> written =
+        qm::ReadSmallFile(InFolder(exchange_folder) + std::wstring(name), 64);
+    if (!written || written != qm::ReadSmallFile(InFolder(floor_exchange_folder) + std::wstring(name), 64))
+      Fail("the press floor did not write what the panel writes");
+  }
   // Presses back to back make the window ask while a refresh runs, which the spaced presses above never
   // do. The first burst adds one handle, once, whatever its length (most likely a lock's kernel object,
   // made at its first contention), which is not growth: one burst warms, and the growth is read over a
@@ -429,15 +484,28 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
   const Footprint warmed = SettledFootprint(panel.process());
   burst();
   const Footprint pressed = SettledFootprint(panel.process());
-  if (!Exists(buy))
+  if (!Exists(panel_press.buy))
     Fail("the presses left no Buy.txt");
   // Whether a refresh reached the database (the stand-in's messages all start this way): the refreshes run
   // after their presses, so the label is read once all presses are over.
   const bool message_read = HeldText(PanelControl(main, L"lblAds2")).starts_with(L"Public message number");
 
   PrintFigure("floor_set_ms", Median(floor_sets));
+  PrintFigure("press_floor_in_place_ms", Median(floor_in_place));
+  PrintFigure("press_floor_answered_ms", Median(floor_answered));
+  PrintFigure("press_floor_finished_ms", Median(floor_finished));
   PrintFigure("buy_in_place_ms", Median(in_place));
+  PrintFigure("buy_answered_ms", Median(answered));
   PrintFigure("buy_finished_ms", Median(finished));
+  // Each press against the press floor's press of the same round: a machine whose load changes during the
+  // run moves both alike.
+  std::vector<double> in_place_ratios, finished_ratios;
+  for (size_t i = 0; i < in_place.size(); ++i) {
+    in_place_ratios.push_back(in_place[i] / floor_in_place[i]);
+    finished_ratios.push_back(finished[i] / floor_finished[i]);
+  }
+  PrintFigure("buy_in_place_paired_ratio", Median(in_place_ratios));
+  PrintFigure("buy_finished_paired_ratio", Median(finished_ratios));
   PrintFigure("buy_in_place_fastest_ms", *std::min_element(in_place.begin(), in_place.end()));
   PrintFigure("buy_finished_fastest_ms", *std::min_element(finished.begin(), finished.end()));
   PrintFootprint("clicks_started", started);
@@ -501,19 +569,20 @@ int wmain(int argc, wchar_t** argv) {
       const int runs = std::wcstol(argv[5], nullptr, 10);
       if (runs > 0)
         return Startup(argv[2], argv[3], argv[4], runs);
-    } else if (mode == L"clicks" && argc == 8) {
-      const int presses = std::wcstol(argv[6], nullptr, 10);
-      const int leak_presses = std::wcstol(argv[7], nullptr, 10);
+    } else if (mode == L"clicks" && argc == 11) {
+      const int presses = std::wcstol(argv[9], nullptr, 10);
+      const int leak_presses = std::wcstol(argv[10], nullptr, 10);
       if (presses > 0 && leak_presses >= 0)
-        return Clicks(argv[2], argv[3], argv[4], argv[5], presses, leak_presses);
+        return Clicks(argv[2], argv[3], argv[4], argv[5], argv[6], argv[7], argv[8], presses, leak_presses);
     } else if (mode == L"serve" && argc == 4) {
       return Serve(argv[2], argv[3]);
     }
-    std::fwprintf(
-        stderr,
-        L"usage: bench_driver startup FLOOR CONTROLS_FLOOR PANEL RUNS\n"
-        L"       bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER FLOOR_FOLDER PRESSES LEAK_PRESSES\n"
-        L"       bench_driver serve hang|closed PORT_FILE\n");
+    std::fwprintf(stderr,
+                  L"usage: bench_driver startup FLOOR CONTROLS_FLOOR PANEL RUNS\n"
+                  L"       bench_driver clicks PANEL EA_PATH EXCHANGE_FOLDER PRESS_FLOOR FLOOR_EA_PATH "
+                  L"FLOOR_EXCHANGE_FOLDER\n"
+                  L"                           SET_FOLDER PRESSES LEAK_PRESSES\n"
+                  L"       bench_driver serve hang|closed PORT_FILE\n");
     return 2;
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "bench_driver: %s\n", failure.what());

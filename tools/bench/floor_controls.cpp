@@ -7,38 +7,8 @@
 
 #include <windows.h>
 
-#include <array>
-#include <string>
-
 #include "floor_window.h"
-#include "ui/main_layout.h"
-#include "ui/window_building.h"
-
-namespace {
-
-struct ControlClass {
-  const wchar_t* name;
-  DWORD style;
-  DWORD ex_style;
-};
-
-ControlClass FloorClassOf(qm::ControlKind kind) {
-  switch (kind) {
-    case qm::ControlKind::Label:
-      return {L"Static", SS_LEFT | SS_NOPREFIX, 0};
-    case qm::ControlKind::TextBox:
-      return {L"Edit", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case qm::ControlKind::CommandButton:
-      return {L"Button", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0};
-    case qm::ControlKind::OptionButton:
-      return {L"Button", BS_RADIOBUTTON, 0};
-    case qm::ControlKind::Frame:
-      return {L"Button", BS_GROUPBOX, 0};
-  }
-  return {L"Static", 0, 0};
-}
-
-}  // namespace
+#include "layout_floor.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   HWND window = qm::bench::CreateFloorWindow(instance, L"QuenmarelBenchControlsFloor",
@@ -48,21 +18,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const UINT dpi = ::GetDpiForWindow(window);
   const qm::FontSet fonts(dpi);
   for (const qm::ControlLayout* control : qm::CreationOrder()) {
-    const ControlClass kind = FloorClassOf(control->kind);
-    const qm::TwipRect place = qm::PlaceInWindow(*control);
-    HWND created = ::CreateWindowExW(
-        kind.ex_style, kind.name, std::wstring(control->caption).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
-        qm::Pixels(place.left, dpi), qm::Pixels(place.top, dpi), qm::Pixels(place.width, dpi),
-        qm::Pixels(place.height, dpi), window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(qm::ControlId(control->name))), instance, nullptr);
-    if (created == nullptr)
+    if (qm::bench::CreateFloorControl(instance, window, *control, fonts, dpi) == nullptr)
       return 1;
-    ::SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(fonts[control->font]), FALSE);
   }
-  RECT outer{0, 0, qm::Pixels(qm::kClientWidthTwips, dpi), qm::Pixels(qm::kClientHeightTwips, dpi)};
-  ::AdjustWindowRectExForDpi(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi);
-  ::SetWindowPos(window, nullptr, qm::Pixels(qm::kClientLeftTwips, dpi), qm::Pixels(qm::kClientTopTwips, dpi),
-                 outer.right - outer.left, outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  qm::bench::PlaceLikeThePanel(window, dpi);
   ::ShowWindow(window, SW_SHOWNORMAL);
   ::UpdateWindow(window);
   ::SetWindowTextW(::GetDlgItem(window, qm::ControlId(L"lblStatus")), L"Status: OK.");

@@ -1,5 +1,5 @@
 #pragma once
-// What the start-up floors share: the top-level window of a program that ends when its window is closed,
+// What the floors share: the top-level window of a program that ends when its window is closed,
 // and its message loop. Nothing more than the least a Win32 program does, so that the floors stay floors.
 
 #include <windows.h>
@@ -15,12 +15,14 @@ inline LRESULT CALLBACK FloorProcedure(HWND window, UINT message, WPARAM wparam,
 }
 
 // Registers `class_name` and creates its hidden window, `width` by `height` or the system's default size
-// when CW_USEDEFAULT; null when either fails.
+// when CW_USEDEFAULT, run by `procedure`, which hands on what it does not take to FloorProcedure; null when
+// either fails.
 inline HWND CreateFloorWindow(HINSTANCE instance, const wchar_t* class_name, const wchar_t* title,
-                              int width = CW_USEDEFAULT, int height = CW_USEDEFAULT) {
+                              int width = CW_USEDEFAULT, int height = CW_USEDEFAULT,
+                              WNDPROC procedure = FloorProcedure) {
   WNDCLASSEXW cls{};
   cls.cbSize = sizeof cls;
-  cls.lpfnWndProc = FloorProcedure;
+  cls.lpfnWndProc = procedure;
   cls.hInstance = instance;
   cls.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
