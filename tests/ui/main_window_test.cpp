@@ -594,7 +594,7 @@ TEST_F(MainWindowTest, AfterAPressTheStatusLineHoldsItsLastReportForEveryReader)
     Forget();
     Click(L"cmdBuy");
     EXPECT_EQ(Recorded().back(), std::wstring(L"status ") + press.last);
-    EXPECT_EQ(WindowText(Control(L"lblStatus")), press.last);
+    EXPECT_EQ(TextOf(Control(L"lblStatus")), press.last);
     wchar_t held[128] = {};
     ::InternalGetWindowText(Control(L"lblStatus"), held, 128);
     EXPECT_STREQ(held, press.last) << "the text other processes read";
@@ -611,7 +611,7 @@ TEST_F(MainWindowTest, WhileAPressRunsTheStatusLineReadsAsTheReportLastGivenToIt
   const SUBCLASSPROC reader = [](HWND label, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                  DWORD_PTR texts) -> LRESULT {
     if (message == WM_SETTEXT)
-      reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(WindowText(label));
+      reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(TextOf(label));
     return ::DefSubclassProc(label, message, wparam, lparam);
   };
   ::SetWindowSubclass(Control(L"lblStatus"), reader, 1, reinterpret_cast<DWORD_PTR>(&read));
@@ -622,7 +622,7 @@ TEST_F(MainWindowTest, WhileAPressRunsTheStatusLineReadsAsTheReportLastGivenToIt
   // Before the reports of mypair, mymagicno, mystoploss, mytakeprofit, mylotsize, mycloseall, Buy and the
   // action's own.
   EXPECT_EQ(read, (std::vector<std::wstring>{L"before", ok, ok, refused, ok, ok, ok, ok}));
-  EXPECT_EQ(WindowText(Control(L"lblStatus")), refused);
+  EXPECT_EQ(TextOf(Control(L"lblStatus")), refused);
 }
 
 // The web-site button: the shell program hands the site to the default browser, then Firefox opens it; a
