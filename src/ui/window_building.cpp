@@ -110,17 +110,19 @@ bool IsScalable(HDC dc, std::wstring_view face, UINT dpi) {
   return measured && (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) != 0;
 }
 
+SystemFaces FacesIn(HDC dc, UINT dpi) {
+  SystemFaces faces;
+  faces.ms_sans_serif = SystemHasFace(dc, kPanelFace);
+  faces.ms_sans_serif_scalable = faces.ms_sans_serif && IsScalable(dc, kPanelFace, dpi);
+  faces.microsoft_sans_serif = SystemHasFace(dc, kScalablePanelFace);
+  return faces;
+}
+
 }  // namespace
 
 SystemFaces FacesOfSystem(UINT dpi) {
-  SystemFaces faces;
   const UniqueDc dc(::CreateCompatibleDC(nullptr));
-  if (!dc)
-    return faces;
-  faces.ms_sans_serif = SystemHasFace(dc.get(), kPanelFace);
-  faces.ms_sans_serif_scalable = faces.ms_sans_serif && IsScalable(dc.get(), kPanelFace, dpi);
-  faces.microsoft_sans_serif = SystemHasFace(dc.get(), kScalablePanelFace);
-  return faces;
+  return dc ? FacesIn(dc.get(), dpi) : SystemFaces{};
 }
 
 std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
@@ -132,10 +134,13 @@ std::wstring ChooseFontFace(std::wstring_view preferred, UINT dpi) {
 }
 
 std::wstring PanelFontFace(UINT dpi) {
-  if (const std::optional<std::wstring_view> face = PreferredPanelFace(dpi, FacesOfSystem(dpi)))
-    return std::wstring(*face);
+  // One memory device context to ask the faces and measure the fallbacks in.
   const UniqueDc dc(::CreateCompatibleDC(nullptr));
-  return dc ? FallbackFace(dc.get(), dpi, kPanelFace) : std::wstring(kPanelFace);
+  if (!dc)
+    return std::wstring(kPanelFace);
+  if (const std::optional<std::wstring_view> face = PreferredPanelFace(dpi, FacesIn(dc.get(), dpi)))
+    return std::wstring(*face);
+  return FallbackFace(dc.get(), dpi, kPanelFace);
 }
 
 int Pixels(int twips, UINT dpi) {

@@ -9,10 +9,11 @@
 // leaves the thread inside the call behind. That thread keeps its own database and never delivers; the next
 // request runs on a fresh thread. When the call comes back, the thread frees what it held and ends. At most
 // kMaxStrandedCalls calls are left behind at once; while that many are out, a request is answered at once as
-// a login given up, without a thread. Nothing here ever waits for a driver call to end, the destructor
-// included, so the program can end at once; the worker never touches an exchange file, so nothing can be
-// lost. Threads are started only when a request needs them; a thread that cannot be started is that
-// request's failure ("7 : Out of memory"), and the next request tries again.
+// a login given up, without a thread. Nothing here waits for a driver call to end: the destructor waits at
+// most a second, and only for a thread already freeing what a late call held, so the program can end at
+// once; the worker never touches an exchange file, so nothing can be lost. Threads are started only when a
+// request needs them; a thread that cannot be started is that request's failure ("7 : Out of memory"), and
+// the next request tries again.
 
 #include <chrono>
 #include <cstdint>
@@ -88,9 +89,10 @@ class VendorWorker {
                         VendorSessionFactory sessions = VendorDatabaseSessions(),
                         VendorDeadlines deadlines = kVendorDeadlines,
                         VendorThreadStarter start_thread = StartDetachedThread);
-  // Returns at once. A thread inside a driver call is left to it, and what the worker's threads hold is left
-  // to the end of the process: the program ends right after this, and a driver torn down on another thread
-  // meanwhile could hold the process's end up. No result is handed over after this.
+  // Returns at once, or within a second while a thread frees what a call that came back late held. A thread
+  // inside a driver call is left to it, and what the worker's threads hold is left to the end of the process:
+  // the program ends right after this, and a driver torn down on another thread meanwhile could hold the
+  // process's end up. No result is handed over after this.
   ~VendorWorker();
   VendorWorker(const VendorWorker&) = delete;
   VendorWorker& operator=(const VendorWorker&) = delete;
