@@ -1,6 +1,9 @@
 #include "platform/failure.h"
 
 #include <array>
+#include <new>
+#include <stdexcept>
+#include <system_error>
 #include <utility>
 
 namespace qm {
@@ -20,6 +23,7 @@ constexpr std::array kRuntimeErrors{
     Entry{9, L"Subscript out of range"},
     Entry{11, L"Division by zero"},
     Entry{13, L"Type mismatch"},
+    Entry{51, L"Internal error"},
     Entry{52, L"Bad file name or number"},
     Entry{53, L"File not found"},
     Entry{54, L"Bad file mode"},
@@ -82,6 +86,28 @@ Failure FailureFromWin32(unsigned long win32_error) {
   }
   // Anything else the file system or loader refuses is reported as an access error on the path.
   return RuntimeFailure(err::kPathFileAccessError);
+}
+
+Failure FailureOfException(std::exception_ptr exception) {
+  try {
+    std::rethrow_exception(exception);
+  } catch (const std::bad_alloc&) {
+    return RuntimeFailure(err::kOutOfMemory);
+  } catch (const std::out_of_range&) {
+    return RuntimeFailure(err::kSubscriptOutOfRange);
+  } catch (const std::overflow_error&) {
+    return RuntimeFailure(err::kOverflow);
+  } catch (const std::range_error&) {
+    return RuntimeFailure(err::kOverflow);
+  } catch (const std::invalid_argument&) {
+    return RuntimeFailure(err::kInvalidProcedureCall);
+  } catch (const std::system_error& error) {
+    if (error.code().category() == std::system_category())
+      return FailureFromWin32(static_cast<unsigned long>(error.code().value()));
+    return RuntimeFailure(err::kInternalError);
+  } catch (...) {
+    return RuntimeFailure(err::kInternalError);
+  }
 }
 
 std::wstring StatusReport(const Outcome& pending) {

@@ -4,6 +4,7 @@
 // shows and onto which Win32 errors are mapped. Every handler ends in one status report built from the
 // failure it has pending, if any. No Win32 headers here: this is pure logic and builds natively too.
 
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,8 @@ namespace err {
 inline constexpr long kInvalidProcedureCall = 5;
 inline constexpr long kOverflow = 6;
 inline constexpr long kOutOfMemory = 7;
+inline constexpr long kSubscriptOutOfRange = 9;
+inline constexpr long kInternalError = 51;
 inline constexpr long kBadFileNameOrNumber = 52;
 inline constexpr long kFileNotFound = 53;
 inline constexpr long kFileAlreadyExists = 58;
@@ -46,6 +49,11 @@ Failure RuntimeFailure(long number);
 // The failure of the table that a Win32 error code stands for (ERROR_PATH_NOT_FOUND -> 76 Path not found,
 // ...).
 Failure FailureFromWin32(unsigned long win32_error);
+
+// The failure an exception stands for, as the runtime would report it: 7 Out of memory for an allocation
+// that failed, 9, 6 or 5 for an index, a range or an argument the standard library refused, the table's
+// failure for a system error, and 51 Internal error for anything else.
+Failure FailureOfException(std::exception_ptr exception);
 
 inline constexpr std::wstring_view kStatusOk = L"Status: OK.";
 

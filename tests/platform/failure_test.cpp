@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <system_error>
+
 namespace qm {
 namespace {
 
@@ -27,6 +30,19 @@ TEST(FailureFromWin32Test, MapsToTheRuntimeTable) {
   };
   for (const auto& [code, status] : cases)
     EXPECT_EQ(StatusReport(FailureFromWin32(code)), status) << code;
+}
+
+TEST(FailureOfExceptionTest, IsWhatTheRuntimeReportsForIt) {
+  const std::pair<std::exception_ptr, std::wstring> cases[] = {
+      {std::make_exception_ptr(std::overflow_error("x")), L"6 : Overflow"},
+      {std::make_exception_ptr(std::invalid_argument("x")), L"5 : Invalid procedure call or argument"},
+      {std::make_exception_ptr(std::system_error(3, std::system_category())), L"76 : Path not found"},
+      {std::make_exception_ptr(std::system_error(std::make_error_code(std::errc::io_error))),
+       L"51 : Internal error"},
+      {std::make_exception_ptr(std::logic_error("x")), L"51 : Internal error"},
+  };
+  for (const auto& [exception, status] : cases)
+    EXPECT_EQ(StatusReport(FailureOfException(exception)), status);
 }
 
 TEST(RuntimeFailureTest, KnowsTheClassicTexts) {
