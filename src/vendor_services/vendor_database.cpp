@@ -106,7 +106,7 @@ std::variant<std::wstring, Failure> ReadText(const OdbcHandle& statement, SQLUSM
 }
 
 // Emptiness is whether a first row exists; the rest of the table is never read.
-std::variant<std::optional<std::wstring>, Failure> ReadFirstRow(const OdbcHandle& result) {
+PublicMessageRead ReadFirstRow(const OdbcHandle& result) {
   const SQLRETURN fetched = ::SQLFetch(result.get());
   if (fetched == SQL_NO_DATA)
     return std::optional<std::wstring>();
@@ -168,7 +168,7 @@ Outcome VendorDatabase::ConnectVendorDatabase() {
   }
 }
 
-std::variant<std::optional<std::wstring>, Failure> VendorDatabase::ReadPublicMessage() {
+PublicMessageRead VendorDatabase::ReadPublicMessage() {
   try {
     return QueryFirstRow();
   } catch (const std::bad_alloc&) {
@@ -176,21 +176,7 @@ std::variant<std::optional<std::wstring>, Failure> VendorDatabase::ReadPublicMes
   }
 }
 
-PublicMessageRefresh VendorDatabase::RefreshPublicMessage() {
-  try {
-    if (Outcome failure = OpenNewConnection())
-      return {std::nullopt, failure};
-    if (auto message = QueryFirstRow(); std::holds_alternative<Failure>(message)) {
-      return {std::nullopt, std::get<Failure>(message)};
-    } else {
-      return {std::get<std::optional<std::wstring>>(message), std::nullopt};
-    }
-  } catch (const std::bad_alloc&) {
-    return {std::nullopt, RuntimeFailure(err::kOutOfMemory)};
-  }
-}
-
-std::variant<std::optional<std::wstring>, Failure> VendorDatabase::QueryFirstRow() {
+PublicMessageRead VendorDatabase::QueryFirstRow() {
   const OdbcHandle& connection = handles_->adoVendorConn;
   handles_->adoPrimaryRS = OdbcHandle::Allocate(SQL_HANDLE_STMT, connection.get());
   const OdbcHandle& result = handles_->adoPrimaryRS;

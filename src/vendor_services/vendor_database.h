@@ -22,10 +22,9 @@ namespace qm {
 inline constexpr std::chrono::seconds kVendorLoginTimeout{15};
 inline constexpr std::chrono::seconds kVendorQueryTimeout{30};
 
-struct PublicMessageRefresh {
-  std::optional<std::wstring> message;  // the new text of lblAds2; nothing leaves the label as it is
-  Outcome failure;                      // what the vendor report shows
-};
+// What a read of the public message gives: the trimmed Public_Msg of the first row, nothing for an empty
+// table (the label keeps its text), or the failure met.
+using PublicMessageRead = std::variant<std::optional<std::wstring>, Failure>;
 
 class VendorDatabase {
  public:
@@ -38,9 +37,7 @@ class VendorDatabase {
   Outcome ConnectVendorDatabase();
   // Runs "SELECT * from Vostrel_Gap;" on the held connection and takes Public_Msg of the first row: its
   // trimmed text, nothing for an empty table. The query phase of a refresh, after ConnectVendorDatabase.
-  std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage();
-  // Opens a new connection and reads the public message on it.
-  PublicMessageRefresh RefreshPublicMessage();
+  PublicMessageRead ReadPublicMessage();
 
  private:
   struct Handles;
@@ -48,7 +45,7 @@ class VendorDatabase {
   // Replaces the held connection (and the result made on it) with a newly opened one.
   Outcome OpenNewConnection();
   // ReadPublicMessage without its trap.
-  std::variant<std::optional<std::wstring>, Failure> QueryFirstRow();
+  PublicMessageRead QueryFirstRow();
 
   std::wstring connection_string_;
   std::unique_ptr<Handles> handles_;

@@ -26,13 +26,13 @@ std::optional<VendorRequest> VendorRequests::Finish(std::uint64_t sequence) {
 std::optional<VendorRequest> VendorRequests::GiveUp(std::uint64_t sequence) {
   if (!running_ || running_->sequence != sequence)
     return std::nullopt;
-  ++stranded_;
+  ++given_up_;
   return Finish(sequence);
 }
 
 void VendorRequests::CallReturned() {
-  if (stranded_ > 0)
-    --stranded_;
+  if (given_up_ > 0)
+    --given_up_;
 }
 
 void VendorRequests::NoteActionReport() {

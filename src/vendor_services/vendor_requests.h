@@ -5,7 +5,7 @@
 // judged as they reach the window: in request order, an older one never replacing a newer one, and a connect
 // report only while no action has reported on the status line since the connect was asked for.
 // It also keeps count of the driver calls the worker gave up that have not come back: each holds a thread,
-// its handles and its connections to the server, so while kMaxStrandedCalls of them are outstanding no
+// its handles and its connections to the server, so while kMaxGivenUpCalls of them are outstanding no
 // further call is started, and the request is answered as a login given up would be.
 // Pure logic, no Win32 headers.
 
@@ -14,9 +14,9 @@
 
 namespace qm {
 
-// However long a driver ignores its time-outs, no more driver calls than this are ever left behind; a
-// trading day of refreshes against a server that never answers then holds two threads, not hundreds.
-inline constexpr int kMaxStrandedCalls = 2;
+// However long a driver ignores its time-outs, no more driver calls than this are ever given up and still
+// out; a trading day of refreshes against a server that never answers then holds two threads, not hundreds.
+inline constexpr int kMaxGivenUpCalls = 2;
 
 enum class VendorRequestKind {
   Connect,  // ConnectVendorDatabase: log in to see whether the server answers; the report is for lblStatus
@@ -54,9 +54,9 @@ class VendorRequests {
   std::optional<VendorRequest> GiveUp(std::uint64_t sequence);
   // A call given up has come back (and its thread has let go of what it held).
   void CallReturned();
-  // kMaxStrandedCalls calls given up are outstanding: the request to start now must be answered without
+  // kMaxGivenUpCalls calls given up are outstanding: the request to start now must be answered without
   // starting a call.
-  bool Refuses() const { return stranded_ >= kMaxStrandedCalls; }
+  bool Refuses() const { return given_up_ >= kMaxGivenUpCalls; }
 
   const std::optional<VendorRequest>& running() const { return running_; }
   const std::optional<VendorRequest>& waiting() const { return waiting_; }
@@ -75,7 +75,7 @@ class VendorRequests {
   std::uint64_t asked_before_action_report_ = 0;
   std::optional<VendorRequest> running_;
   std::optional<VendorRequest> waiting_;
-  int stranded_ = 0;
+  int given_up_ = 0;  // calls given up that have not come back
 };
 
 }  // namespace qm

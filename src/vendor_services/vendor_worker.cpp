@@ -1,10 +1,8 @@
 #include "vendor_services/vendor_worker.h"
 
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <new>
-#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -14,29 +12,29 @@ namespace qm {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Lock = std::unique_lock<std::mutex>;
 
-// Where a worker thread is. The thread and the watchdog each move it on with one compare-and-swap, so
-// exactly one of them decides how a call ends: the thread with its result, or the watchdog with a time-out,
-// after which the thread only finds out that it was left behind.
-enum class Phase { Idle, Login, Query, Abandoned };
+// Where a worker thread is: between calls, inside the login or the query, or given up by the watchdog, after
+// which the thread only finds out, once its call has come back, that its result is no longer wanted. The
+// thread and the watchdog each look at it and move it on under the worker's lock, so exactly one of them
+// decides how a call ends: the thread with its result, or the watchdog with a time-out.
+enum class Phase { Idle, Login, Query, GivenUp };
 
 struct Lane {
-  std::atomic<Phase> phase{Phase::Idle};
+  Phase phase = Phase::Idle;  // guarded by the worker's mutex
 };
 
 class DatabaseSession final : public VendorSession {
  public:
   explicit DatabaseSession(const std::wstring& connection_string) : database_(connection_string) {}
   Outcome OpenConnection() override { return database_.ConnectVendorDatabase(); }
-  std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage() override {
-    return database_.ReadPublicMessage();
-  }
+  PublicMessageRead ReadPublicMessage() override { return database_.ReadPublicMessage(); }
 
  private:
   VendorDatabase database_;
 };
 
-// How long the end of the worker lets a thread finish freeing what a call that came back late held.
+// How long the end of the worker lets a thread finish freeing what a call given up held.
 constexpr auto kTeardownBound = std::chrono::milliseconds(1000);
 
 // A failure made where nothing may be thrown (the watchdog's thread, the answer to a thread that could not
@@ -52,7 +50,7 @@ Failure WithoutThrowing(long number, Make make) noexcept {
 }
 
 // What a call given up reports: the failures of a driver's own login and query time-outs (HYT00).
-Failure OverdueFailure(Phase phase) noexcept {
+Failure GivenUpFailure(Phase phase) noexcept {
   if (phase == Phase::Login) {
     return WithoutThrowing(kProviderGeneralFailure, [] {
       return ConnectFailure({{L"HYT00", 0, L"Login timeout expired"}});
@@ -81,8 +79,9 @@ VendorSessionFactory VendorDatabaseSessions(std::wstring connection_string) {
   };
 }
 
-// Everything the threads share, kept alive by each of them: a thread left behind holds no pointer to the
-// VendorWorker. All of it is guarded by `mutex`, which is never held during a driver call.
+// Everything the threads share, kept alive by each of them: a thread given up holds no pointer to the
+// VendorWorker. All of it is guarded by `mutex`, which is never held during a driver call; the functions
+// that take a `const Lock&` are called with it held.
 struct VendorWorker::Shared : std::enable_shared_from_this<Shared> {
   Shared(VendorResultHandler handler, VendorSessionFactory factory, VendorDeadlines limits,
          VendorThreadStarter starter)
@@ -93,19 +92,19 @@ struct VendorWorker::Shared : std::enable_shared_from_this<Shared> {
 
   // Hands `request` to the worker thread, starting a fresh one when there is none; answers it at once when
   // no thread may or can be started.
-  void Start(VendorRequest request) noexcept;
+  void Start(const Lock& held, VendorRequest request) noexcept;
   // Starts the watchdog if it is not running, and a fresh worker thread; false when either cannot start.
-  bool StartThreads() noexcept;
+  bool StartThreads(const Lock& held) noexcept;
   // Hands the result of the running request over and starts the waiting one. A call given up is counted as
   // outstanding before that, so that the bound holds for the next one.
   enum class Ending { Returned, GivenUp };
-  void Deliver(VendorResult result, Ending ending = Ending::Returned) noexcept;
-  // Sets the deadline of the phase the worker thread has just entered.
-  void Watch(Phase phase, std::chrono::milliseconds limit);
-  // The end of a thread whose call was given up and has come back.
-  void LetGo(std::unique_ptr<VendorSession> session);
+  void Deliver(const Lock& held, VendorResult result, Ending ending = Ending::Returned) noexcept;
+  // Moves the worker thread into `phase`, a call that may take `limit` before the watchdog gives it up.
+  void Watch(const Lock& held, Lane& runner, Phase phase, std::chrono::milliseconds limit);
+  // The end of a thread whose call was given up and has come back; takes the lock itself.
+  void EndGivenUpCall(std::unique_ptr<VendorSession> session);
 
-  static void RunLane(std::shared_ptr<Shared> shared, std::shared_ptr<Lane> lane);
+  static void RunLane(std::shared_ptr<Shared> shared, std::shared_ptr<Lane> runner);
   static void RunWatchdog(std::shared_ptr<Shared> shared) noexcept;
 
   std::mutex mutex;
@@ -117,22 +116,21 @@ struct VendorWorker::Shared : std::enable_shared_from_this<Shared> {
   const VendorThreadStarter start_thread;
   VendorRequests requests;
   std::optional<VendorRequest> handed;  // started, not yet taken by the worker thread
-  std::shared_ptr<Lane> lane;           // the worker thread that is not left behind, if any
-  Phase watched = Phase::Idle;
+  std::shared_ptr<Lane> lane;           // the worker thread not given up, if any
   std::optional<Clock::time_point> deadline;
   bool watchdog_running = false;
-  int teardowns = 0;  // threads freeing what a call that came back late held
+  int teardowns = 0;  // threads freeing what a call given up held
   std::condition_variable teardown_done;
   bool closed = false;
 };
 
-void VendorWorker::Shared::Start(VendorRequest request) noexcept {
+void VendorWorker::Shared::Start(const Lock& held, VendorRequest request) noexcept {
   if (!lane) {
     const bool refused = requests.Refuses();
-    if (refused || !StartThreads()) {
+    if (refused || !StartThreads(held)) {
       // The request is answered here, on the asking thread (or the watchdog's), as if it had run.
-      Deliver({request.kind, request.sequence, std::nullopt,
-               refused ? OverdueFailure(Phase::Login) : OutOfMemory()});
+      Deliver(held, {request.kind, request.sequence, std::nullopt,
+                     refused ? GivenUpFailure(Phase::Login) : OutOfMemory()});
       return;
     }
   }
@@ -140,7 +138,7 @@ void VendorWorker::Shared::Start(VendorRequest request) noexcept {
   work_ready.notify_one();
 }
 
-bool VendorWorker::Shared::StartThreads() noexcept {
+bool VendorWorker::Shared::StartThreads(const Lock&) noexcept {
   try {
     if (!watchdog_running) {
       start_thread([shared = shared_from_this()] { RunWatchdog(shared); });
@@ -155,7 +153,7 @@ bool VendorWorker::Shared::StartThreads() noexcept {
   }
 }
 
-void VendorWorker::Shared::Deliver(VendorResult result, Ending ending) noexcept {
+void VendorWorker::Shared::Deliver(const Lock& held, VendorResult result, Ending ending) noexcept {
   deadline.reset();
   if (closed)
     return;
@@ -167,21 +165,21 @@ void VendorWorker::Shared::Deliver(VendorResult result, Ending ending) noexcept 
     // A result the window could not take is lost like a message that never came; the worker goes on.
   }
   if (next)
-    Start(*next);
+    Start(held, *next);
 }
 
-void VendorWorker::Shared::Watch(Phase phase, std::chrono::milliseconds limit) {
-  watched = phase;
+void VendorWorker::Shared::Watch(const Lock&, Lane& runner, Phase phase, std::chrono::milliseconds limit) {
+  runner.phase = phase;
   deadline = Clock::now() + limit;
   deadline_changed.notify_one();
 }
 
-void VendorWorker::Shared::RunLane(std::shared_ptr<Shared> shared, std::shared_ptr<Lane> lane) {
+void VendorWorker::Shared::RunLane(std::shared_ptr<Shared> shared, std::shared_ptr<Lane> runner) {
   std::unique_ptr<VendorSession> session;
   for (;;) {
     VendorRequest request;
     {
-      std::unique_lock lock(shared->mutex);
+      Lock lock(shared->mutex);
       shared->work_ready.wait(lock, [&] { return shared->closed || shared->handed; });
       if (shared->closed) {
         // The program is ending: the connection is left open to the end of the process, not torn down
@@ -190,8 +188,7 @@ void VendorWorker::Shared::RunLane(std::shared_ptr<Shared> shared, std::shared_p
         return;
       }
       request = *std::exchange(shared->handed, std::nullopt);
-      lane->phase = Phase::Login;
-      shared->Watch(Phase::Login, shared->deadlines.login);
+      shared->Watch(lock, *runner, Phase::Login, shared->deadlines.login);
     }
     VendorResult result{request.kind, request.sequence, std::nullopt, std::nullopt};
     try {
@@ -201,36 +198,38 @@ void VendorWorker::Shared::RunLane(std::shared_ptr<Shared> shared, std::shared_p
     } catch (const std::bad_alloc&) {
       result.outcome = OutOfMemory();
     }
-    const bool query = !result.outcome && request.kind == VendorRequestKind::Refresh;
-    Phase expected = Phase::Login;
-    if (!lane->phase.compare_exchange_strong(expected, query ? Phase::Query : Phase::Idle))
-      return shared->LetGo(std::move(session));  // the watchdog has answered for this request
-    if (query) {
+    if (!result.outcome && request.kind == VendorRequestKind::Refresh) {
       {
-        std::lock_guard lock(shared->mutex);
-        shared->Watch(Phase::Query, shared->deadlines.query);
+        Lock lock(shared->mutex);
+        if (runner->phase == Phase::GivenUp) {
+          lock.unlock();
+          return shared->EndGivenUpCall(std::move(session));  // the watchdog has answered for this request
+        }
+        shared->Watch(lock, *runner, Phase::Query, shared->deadlines.query);
       }
       try {
-        auto message = session->ReadPublicMessage();
-        if (auto* failure = std::get_if<Failure>(&message))
+        PublicMessageRead read = session->ReadPublicMessage();
+        if (auto* failure = std::get_if<Failure>(&read))
           result.outcome = std::move(*failure);
         else
-          result.message = std::move(std::get<std::optional<std::wstring>>(message));
+          result.message = std::move(std::get<std::optional<std::wstring>>(read));
       } catch (const std::bad_alloc&) {
         result.outcome = OutOfMemory();
       }
-      expected = Phase::Query;
-      if (!lane->phase.compare_exchange_strong(expected, Phase::Idle))
-        return shared->LetGo(std::move(session));
     }
-    std::lock_guard lock(shared->mutex);
-    shared->Deliver(std::move(result));
+    Lock lock(shared->mutex);
+    if (runner->phase == Phase::GivenUp) {
+      lock.unlock();
+      return shared->EndGivenUpCall(std::move(session));
+    }
+    runner->phase = Phase::Idle;
+    shared->Deliver(lock, std::move(result));
   }
 }
 
-void VendorWorker::Shared::LetGo(std::unique_ptr<VendorSession> session) {
+void VendorWorker::Shared::EndGivenUpCall(std::unique_ptr<VendorSession> session) {
   {
-    std::lock_guard lock(mutex);
+    Lock lock(mutex);
     if (closed) {
       static_cast<void>(session.release());  // left to the end of the process, as the destructor says
       return;
@@ -239,14 +238,14 @@ void VendorWorker::Shared::LetGo(std::unique_ptr<VendorSession> session) {
   }
   // Freed on the thread that used it, outside the lock: a disconnect may take a round trip to the server.
   session.reset();
-  std::lock_guard lock(mutex);
+  Lock lock(mutex);
   --teardowns;
   requests.CallReturned();
   teardown_done.notify_all();
 }
 
 void VendorWorker::Shared::RunWatchdog(std::shared_ptr<Shared> shared) noexcept {
-  std::unique_lock lock(shared->mutex);
+  Lock lock(shared->mutex);
   while (!shared->closed) {
     if (!shared->deadline) {
       shared->deadline_changed.wait(lock);
@@ -257,13 +256,13 @@ void VendorWorker::Shared::RunWatchdog(std::shared_ptr<Shared> shared) noexcept 
       continue;
     }
     shared->deadline.reset();
-    Phase expected = shared->watched;
-    // A thread that has just come back owns its result; it sets the next deadline itself.
-    if (!shared->lane || !shared->lane->phase.compare_exchange_strong(expected, Phase::Abandoned))
+    // A thread that has just come back owns its result, and has delivered it or sets the next deadline.
+    if (!shared->lane || shared->lane->phase == Phase::Idle)
       continue;
+    const Phase given_up = std::exchange(shared->lane->phase, Phase::GivenUp);
     shared->lane.reset();
-    const VendorRequest overdue = *shared->requests.running();
-    shared->Deliver({overdue.kind, overdue.sequence, std::nullopt, OverdueFailure(shared->watched)},
+    const VendorRequest request = *shared->requests.running();
+    shared->Deliver(lock, {request.kind, request.sequence, std::nullopt, GivenUpFailure(given_up)},
                     Ending::GivenUp);
   }
 }
@@ -274,19 +273,19 @@ VendorWorker::VendorWorker(VendorResultHandler on_result, VendorSessionFactory s
                                        std::move(start_thread))) {}
 
 VendorWorker::~VendorWorker() {
-  std::unique_lock lock(shared_->mutex);
+  Lock lock(shared_->mutex);
   shared_->closed = true;
   shared_->work_ready.notify_all();
   shared_->deadline_changed.notify_all();
-  // A thread already freeing what a late call held is let finish, briefly, rather than cut off inside the
-  // driver by the end of the process.
+  // A thread already freeing what a call given up held is let finish, briefly, rather than cut off inside
+  // the driver by the end of the process.
   shared_->teardown_done.wait_for(lock, kTeardownBound, [&] { return shared_->teardowns == 0; });
 }
 
 std::uint64_t VendorWorker::Ask(VendorRequestKind kind) {
-  std::lock_guard lock(shared_->mutex);
+  Lock lock(shared_->mutex);
   if (const std::optional<VendorRequest> start = shared_->requests.Ask(kind)) {
-    shared_->Start(*start);
+    shared_->Start(lock, *start);
     return start->sequence;
   }
   return shared_->requests.waiting()->sequence;
@@ -301,17 +300,17 @@ std::uint64_t VendorWorker::RefreshPublicMessage() {
 }
 
 void VendorWorker::NoteActionReport() {
-  std::lock_guard lock(shared_->mutex);
+  Lock lock(shared_->mutex);
   shared_->requests.NoteActionReport();
 }
 
 bool VendorWorker::Busy() const {
-  std::lock_guard lock(shared_->mutex);
+  Lock lock(shared_->mutex);
   return shared_->requests.running().has_value();
 }
 
 VendorVerdict VendorWorker::Judge(const VendorResult& result) {
-  std::lock_guard lock(shared_->mutex);
+  Lock lock(shared_->mutex);
   return shared_->requests.Judge(result.kind, result.sequence);
 }
 

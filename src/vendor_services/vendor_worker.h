@@ -6,14 +6,17 @@
 //
 // Every wait is bounded whatever the driver does: a watchdog gives a login up a little after the login
 // time-out and a query a little after the query time-out, delivers the failure the time-out stands for, and
-// leaves the thread inside the call behind. That thread keeps its own database and never delivers; the next
-// request runs on a fresh thread. When the call comes back, the thread frees what it held and ends. At most
-// kMaxStrandedCalls calls are left behind at once; while that many are out, a request is answered at once as
-// a login given up, without a thread. Nothing here waits for a driver call to end: the destructor waits at
-// most a second, and only for a thread already freeing what a late call held, so the program can end at
-// once; the worker never touches an exchange file, so nothing can be lost. Threads are started only when a
-// request needs them; a thread that cannot be started is that request's failure ("7 : Out of memory"), and
-// the next request tries again.
+// gives the thread inside the call up with it. That thread keeps its own database and never delivers; the
+// next request runs on a fresh thread. When the call comes back, the thread frees what it held and ends. At
+// most kMaxGivenUpCalls calls given up are out at once; while that many are, a request is answered at once
+// as a login given up, without a thread. Nothing here waits for a driver call to end: the destructor waits
+// at most a second, and only for a thread already freeing what a call given up held, so the program can end
+// at once; the worker never touches an exchange file, so nothing can be lost. Threads are started only when
+// a request needs them; a thread that cannot be started is that request's failure ("7 : Out of memory"),
+// and the next request tries again.
+//
+// Locking: one mutex guards everything the threads share (Shared in the .cpp), and no driver call is made
+// while it is held. Functions that must be called with it held take the held lock as their first argument.
 
 #include <chrono>
 #include <cstdint>
@@ -53,12 +56,12 @@ class VendorSession {
   virtual Outcome OpenConnection() = 0;
   // The query on the connection just opened: the trimmed Public_Msg of the first row, nothing for an empty
   // table.
-  virtual std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage() = 0;
+  virtual PublicMessageRead ReadPublicMessage() = 0;
 };
 
-// Makes a session on the thread that will use it; it may be called on two threads at once (one left behind
-// while it made its session). A thread left behind keeps its session, so the factory and the sessions it
-// makes may outlive the worker.
+// Makes a session on the thread that will use it; it may be called on two threads at once (one given up
+// while it made its session). A thread given up keeps its session, so the factory and the sessions it makes
+// may outlive the worker.
 using VendorSessionFactory = std::function<std::unique_ptr<VendorSession>()>;
 
 // Sessions over a VendorDatabase with `connection_string`.
@@ -89,10 +92,10 @@ class VendorWorker {
                         VendorSessionFactory sessions = VendorDatabaseSessions(),
                         VendorDeadlines deadlines = kVendorDeadlines,
                         VendorThreadStarter start_thread = StartDetachedThread);
-  // Returns at once, or within a second while a thread frees what a call that came back late held. A thread
-  // inside a driver call is left to it, and what the worker's threads hold is left to the end of the process:
-  // the program ends right after this, and a driver torn down on another thread meanwhile could hold the
-  // process's end up. No result is handed over after this.
+  // Returns at once, or within a second while a thread frees what a call given up held when it came back. A
+  // thread inside a driver call is left to it, and what the worker's threads hold is left to the end of the
+  // process: the program ends right after this, and a driver torn down on another thread meanwhile could
+  // hold the process's end up. No result is handed over after this.
   ~VendorWorker();
   VendorWorker(const VendorWorker&) = delete;
   VendorWorker& operator=(const VendorWorker&) = delete;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "reliability/figures.h"
+#include "support/vendor_refresh.h"
 #include "support/temp_folder.h"
 #include "support/main_window_fixture.h"
 #include "support/text.h"
@@ -97,7 +98,7 @@ TEST_P(VendorFaultTest, ReportsAndShowsExactly) {
   for (const std::wstring& sql : GetParam().setup)
     database.Run(sql);
   VendorDatabase vendor;
-  const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+  const test::Refresh refresh = test::RefreshPublicMessage(vendor);
   EXPECT_EQ(refresh.message, GetParam().shown);
   const std::wstring report = VendorStatusReport(refresh.failure);
   const bool report_ok = testing::Value(report, GetParam().report);
@@ -173,7 +174,7 @@ TEST(RefreshSpeedTest, OneRowAndHundredThousandRows) {
       database.Run(L"DELETE FROM Vostrel_Gap");
       database.Run(kHundredThousandRows);
     }
-    const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+    const test::Refresh refresh = test::RefreshPublicMessage(vendor);
     EXPECT_EQ(refresh.message, std::optional<std::wstring>(L"row 1"));
     EXPECT_EQ(VendorStatusReport(refresh.failure), L"Status: OK.");
   }

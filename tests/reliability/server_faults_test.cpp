@@ -24,6 +24,7 @@
 
 #include "platform/unique_handle.h"
 #include "reliability/figures.h"
+#include "support/vendor_refresh.h"
 #include "support/loopback_server.h"
 #include "support/window_driver.h"
 #include "support/main_window_fixture.h"
@@ -99,7 +100,7 @@ TEST_P(VendorServerTest, BothOperationsReportSqlServerIsDown) {
 
   // Every refresh tries again from a new connection, and the label keeps its text each time.
   for (int attempt = 0; attempt < c.refreshes; ++attempt) {
-    const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+    const test::Refresh refresh = test::RefreshPublicMessage(vendor);
     EXPECT_EQ(refresh.message, std::nullopt);
     EXPECT_EQ(VendorStatusReport(refresh.failure), kDown);
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/vendor_refresh.h"
 #include "support/sqlite_database.h"
 #include "support/temp_folder.h"
 
@@ -116,7 +117,7 @@ TEST_P(RefreshTest, ReadsTheFirstRowOrReports) {
     database.Run(sql);
 
   VendorDatabase vendor;
-  const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+  const test::Refresh refresh = test::RefreshPublicMessage(vendor);
 
   EXPECT_EQ(refresh.message, c.message);
   EXPECT_THAT(VendorStatusReport(refresh.failure), c.status);
@@ -137,7 +138,7 @@ TEST(QueryTest, ARefreshSendsTheVendorQueryAndNothingElse) {
   const size_t before = test::ReadBytes(trace).size();
 
   VendorDatabase vendor;
-  ASSERT_EQ(vendor.RefreshPublicMessage().failure, std::nullopt);
+  ASSERT_EQ(test::RefreshPublicMessage(vendor).failure, std::nullopt);
 
   const std::string calls = test::ReadBytes(trace).substr(before);
   std::vector<std::string> statements;
@@ -197,7 +198,7 @@ TEST_P(RefreshSequenceTest, EachRefreshSeesTheTableAsItIsNow) {
     const SequenceStep& step = GetParam().steps[i];
     for (const std::wstring& sql : step.change)
       database.Run(sql);
-    const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+    const test::Refresh refresh = test::RefreshPublicMessage(vendor);
     EXPECT_EQ(refresh.message, step.message);
     EXPECT_THAT(VendorStatusReport(refresh.failure), step.status);
   }
@@ -238,7 +239,7 @@ TEST_P(ConnectTest, BothOperationsReportTheConnection) {
   VendorDatabase vendor(GetParam().connection_string);
 
   EXPECT_EQ(VendorStatusReport(vendor.ConnectVendorDatabase()), GetParam().status);
-  const PublicMessageRefresh refresh = vendor.RefreshPublicMessage();
+  const test::Refresh refresh = test::RefreshPublicMessage(vendor);
   EXPECT_EQ(VendorStatusReport(refresh.failure), GetParam().status);
   EXPECT_EQ(refresh.message.has_value(), GetParam().status == L"Status: OK.");
 }

@@ -171,7 +171,7 @@ class FakeDriver::Session final : public VendorSession {
     driver_->Block(number_, Hang::Login);
     return std::nullopt;
   }
-  std::variant<std::optional<std::wstring>, Failure> ReadPublicMessage() override {
+  PublicMessageRead ReadPublicMessage() override {
     driver_->Block(number_, Hang::Query);
     return std::optional<std::wstring>(L"message from session " + std::to_wstring(number_));
   }
