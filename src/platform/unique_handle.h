@@ -2,7 +2,7 @@
 // The one RAII owner of Win32 handles: kernel objects (files, processes, threads), windows, GDI objects and
 // device contexts, menus, registry keys and hooks. Each kind says how it is closed; null means "none", and so
 // does INVALID_HANDLE_VALUE, which some kernel functions return on failure and which never names a handle
-// this program owns.
+// this program owns. Beside them, the owner of a GDI object's selection into a device context.
 
 #include <windows.h>
 
@@ -83,5 +83,19 @@ using UniqueDc = BasicUniqueHandle<HDC, DeleteDcHandle>;
 using UniqueMenu = BasicUniqueHandle<HMENU, DestroyMenuHandle>;
 using UniqueKey = BasicUniqueHandle<HKEY, CloseKeyHandle>;
 using UniqueHook = BasicUniqueHandle<HHOOK, UnhookHandle>;
+
+// Selects a GDI object (a font) into a device context and puts back the object it replaced when it goes, so
+// that the context never keeps an object that is about to be deleted.
+class ScopedSelection {
+ public:
+  ScopedSelection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  ~ScopedSelection() { ::SelectObject(dc_, previous_); }
+  ScopedSelection(const ScopedSelection&) = delete;
+  ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};
 
 }  // namespace qm

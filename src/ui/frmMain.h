@@ -1,24 +1,23 @@
 #pragma once
-// The main window: every control of the panel, built from the layout table, the menu bar, the load step and
-// the end of the program. It is the panel the click sequences read, report to and ask for a file, and it
-// owns the vendor worker, whose results it applies as they arrive.
+// The main window: every control of the panel, built from the layout table, and the menu bar. It is the
+// panel the click sequences read, report to and ask for a file, and it owns the vendor worker, whose results
+// it applies as they arrive. Its jobs beside the window itself live in files of their own: the handlers and
+// the routing of clicks (frmMain_events.cpp), the keyboard and the options (frmMain_keyboard.cpp), the panel
+// the actions see (frmMain_panel.cpp) and the vendor worker's side (frmMain_vendor.cpp).
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "actions/panel.h"
 #include "platform/unique_handle.h"
-#include "ui/about/frmAbout.h"  // kApplicationTitle, the caption of every message box
-#include "ui/main_layout.h"
-#include "ui/window_building.h"
+#include "ui/child_controls.h"
+#include "ui/fonts.h"
 #include "vendor_services/vendor_database.h"
 #include "vendor_services/vendor_worker.h"
 
@@ -76,24 +75,21 @@ class frmMain final : public Panel {
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   void CreateMenuBar();
-  void CreateControls(UINT dpi);
   void CreateTooltip();
   // Fonts and control rectangles at a new `dpi`, with the whole window moved to `window_rect`.
-  void ApplyLayout(UINT dpi, const RECT& window_rect);
-  // The window's start position: its client area where the layout puts it, as long as the whole window
-  // fits the work area of its monitor; otherwise moved into that work area.
-  void PlaceWindow();
+  void OnDpiChanged(UINT dpi, const RECT& window_rect);
+  void OnDrawLabel(const DRAWITEMSTRUCT& item);
   HWND Control(std::wstring_view name) const;
-  void SetCaption(std::wstring_view control, const std::wstring& text);
 
+  // Routes a click on a control or menu command to what its row names.
   void OnCommand(int id);
-  LRESULT OnControlColour(HDC dc, HWND control);
-  void OnNextControl(WPARAM wparam, LPARAM lparam);
-  // Runs `work` under the panel's error trap: nothing thrown inside it leaves the window procedure. The
-  // status line shows the last text `work` put there once it has returned.
+  // Runs `work` under the panel's error trap: whatever it throws ends in a status report, and nothing leaves
+  // the window procedure. The status line is drawn once, with the last text `work` put there, when it has
+  // returned.
   void RunTrapped(const std::function<void()>& work);
-  // lblStatus's procedure, in front of the label's own: holds the texts set while a handler runs.
-  static LRESULT CALLBACK StatusLineProcedure(HWND label, UINT message, WPARAM wparam, LPARAM lparam);
+
+  // Keyboard navigation (frmMain_keyboard.cpp).
+  void OnNextControl(WPARAM wparam, LPARAM lparam);
   void SelectFocusedOption();
 
   // The vendor worker's side of the window (frmMain_vendor.cpp). The worker's threads queue each result
@@ -107,34 +103,10 @@ class frmMain final : public Panel {
   // Applies the results the worker has handed over, in the order they came.
   void OnVendorResults();
 
-  // Runs the handler a layout row names.
-  void Run(Handler handler);
-
-  // Handlers, named after control and event.
+  // Handlers of their own, named after control and event; the buttons run the actions their rows name.
   void Form_Unload();
   void mnuAbout_Click();
   void mnuExit_Click();
-  void cmdFileLocation_Click();
-  void cmdVisit_QRX_Click();
-  void cmdSendParameters_Click();
-  void optBackTest_Click();
-  void optRealTime_Click();
-  void optFourDigit_Click();
-  void optFiveDigit_Click();
-  void cmdBuy_Click();
-  void cmdSell_Click();
-  void cmdHedge_Click();
-  void cmdBuyStop_Click();
-  void cmdSellStop_Click();
-  void cmdBuyLimit_Click();
-  void cmdSellLimit_Click();
-  void cmdCloseAll_Click();
-  void cmdCloseBuy_Click();
-  void cmdCloseSell_Click();
-  void cmdDeleteBuyStop_Click();
-  void cmdDeleteSellStop_Click();
-  void cmdDeleteBuyLimit_Click();
-  void cmdDeleteSellLimit_Click();
 
   // What the worker hands over from its own threads, until the window's thread takes it.
   struct VendorInbox {
@@ -149,13 +121,11 @@ class frmMain final : public Panel {
   std::unique_ptr<VendorWorker> vendor_;  // from the window's creation until it closes
   FontSet fonts_;                         // at the window's DPI
   UniqueWindow window_;
-  HWND tooltip_ = nullptr;     // owned by the window, which destroys it
-  HWND last_focus_ = nullptr;  // the control that gets the focus back when the window is activated
-  std::unordered_map<int, HWND> controls_;  // by control identifier, owned by the window
+  HWND tooltip_ = nullptr;       // owned by the window, which destroys it
+  HWND last_focus_ = nullptr;    // the control that gets the focus back when the window is activated
+  ControlMap controls_;          // owned by the window
   bool quit_on_destroy_ = true;  // false while the owner of this object, not the user, destroys the window
-  WNDPROC status_line_procedure_ = nullptr;  // lblStatus's own
-  int handlers_running_ = 0;                 // RunTrapped calls in progress, nested ones included
-  std::optional<std::wstring> held_status_;  // the status line's text while a handler runs, once it set one
+  int handlers_running_ = 0;     // RunTrapped calls in progress, nested ones included
 };
 
 // Runs the program's messages until the main window has closed; returns the exit code.

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -36,7 +37,7 @@ void frmMain::ConnectVendorDatabase() {
   if (StartVendorWorker())
     vendor_->ConnectVendorDatabase();
   else
-    SetCaption(L"lblStatus", VendorStatusReport(RuntimeFailure(err::kOutOfMemory)));
+    ::SetWindowTextW(Control(L"lblStatus"), VendorStatusReport(RuntimeFailure(err::kOutOfMemory)).c_str());
 }
 
 // Returns at once; the message reaches lblAds2 when the worker has read it. Its report is not shown: the
@@ -47,21 +48,30 @@ void frmMain::RefreshPublicMessage() {
 }
 
 void frmMain::OnVendorResults() {
-  std::vector<VendorResult> arrived;
-  {
-    std::lock_guard lock(vendor_inbox_->mutex);
-    arrived.swap(vendor_inbox_->results);
-  }
-  for (const VendorResult& result : arrived) {
-    if (!vendor_)
-      return;
-    const VendorVerdict verdict = vendor_->Judge(result);
-    if (!verdict.apply)
-      continue;
-    if (result.message)
-      SetCaption(L"lblAds2", *result.message);
-    if (verdict.show_status)
-      SetCaption(L"lblStatus", VendorStatusReport(result.outcome));
+  HWND status = Control(L"lblStatus");
+  // The reports are the vendor work's own, and most results leave the status line alone: trapped here
+  // rather than by RunTrapped, which would draw the status line again for each one.
+  try {
+    std::vector<VendorResult> arrived;
+    {
+      std::lock_guard lock(vendor_inbox_->mutex);
+      arrived.swap(vendor_inbox_->results);
+    }
+    for (const VendorResult& result : arrived) {
+      if (!vendor_)
+        return;
+      const VendorVerdict verdict = vendor_->Judge(result);
+      if (!verdict.apply)
+        continue;
+      // The public message mostly comes back unchanged from one refresh to the next; given the same text
+      // again, the label would only be painted again.
+      if (HWND ads = Control(L"lblAds2"); result.message && WindowText(ads) != *result.message)
+        ::SetWindowTextW(ads, result.message->c_str());
+      if (verdict.show_status)
+        ::SetWindowTextW(status, VendorStatusReport(result.outcome).c_str());
+    }
+  } catch (...) {
+    ::SetWindowTextW(status, VendorStatusReport(FailureOfException(std::current_exception())).c_str());
   }
 }
 

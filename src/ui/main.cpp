@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "ui/application_title.h"
 #include "ui/frmMain.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {

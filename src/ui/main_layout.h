@@ -1,8 +1,8 @@
 #pragma once
 // The main window's layout as data: every control with its name, kind, caption or initial text, container,
-// position in twips, tab position, what it is to the panel, font, colour and tooltip, and the menu bar. The
-// window is built from these tables and routes its events by them. No Win32 headers: the tables and the
-// rules over them are plain values.
+// position in twips, tab position, what it is to the panel (the field, the option, the action its click
+// runs), font, colour and tooltip, and the menu bar. The window is built from these tables and routes its
+// clicks by them. No Win32 headers: the tables and the rules over them are plain values.
 
 #include <optional>
 #include <span>
@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "actions/action.h"
 #include "bridge/panel_fields.h"
 #include "ui/layout_units.h"
 
@@ -17,46 +18,19 @@ namespace qm {
 
 enum class ControlKind { Label, TextBox, CommandButton, OptionButton, Frame };
 
-// The main window's handlers that a click on a control or menu command runs, named after control and event.
-enum class Handler {
-  None,
-  mnuAbout_Click,
-  mnuExit_Click,
-  cmdFileLocation_Click,
-  cmdVisit_QRX_Click,
-  cmdSendParameters_Click,
-  optBackTest_Click,
-  optRealTime_Click,
-  optFourDigit_Click,
-  optFiveDigit_Click,
-  cmdBuy_Click,
-  cmdSell_Click,
-  cmdHedge_Click,
-  cmdBuyStop_Click,
-  cmdSellStop_Click,
-  cmdBuyLimit_Click,
-  cmdSellLimit_Click,
-  cmdCloseAll_Click,
-  cmdCloseBuy_Click,
-  cmdCloseSell_Click,
-  cmdDeleteBuyStop_Click,
-  cmdDeleteSellStop_Click,
-  cmdDeleteBuyLimit_Click,
-  cmdDeleteSellLimit_Click,
-};
-
-// What a control is to the panel: the field a text box backs, the option an option button is, the handler
-// a click on it runs (for an option button: when the click changes the selection). A layout row names the
-// field, the handler, or the option and its handler.
+// What a control is to the panel: the field a text box backs, the option an option button is (selecting it
+// runs the option change), or the action a click on a button runs.
 struct ControlRole {
   constexpr ControlRole() = default;
   constexpr ControlRole(Field backs) : field(backs) {}
-  constexpr ControlRole(Handler runs) : click(runs) {}
-  constexpr ControlRole(Option is, Handler runs) : option(is), click(runs) {}
+  constexpr ControlRole(Option is) : option(is) {}
+  constexpr ControlRole(PanelAction runs) : click(runs) {}
+  constexpr ControlRole(OrderAction runs) : click(runs) {}
+  constexpr ControlRole(CloseAction runs) : click(runs) {}
 
   std::optional<Field> field;
   std::optional<Option> option;
-  Handler click = Handler::None;
+  std::optional<Action> click;
 };
 
 struct Colour {
@@ -80,10 +54,21 @@ struct ControlLayout {
   std::wstring_view tooltip = {};
 };
 
+// A caption and the room its control gives it: what a face must fit for a window to draw in it.
+struct CaptionRoom {
+  std::wstring_view text;
+  ControlKind kind;
+  TwipRect place;
+  FontKind font;
+};
+
+// The menu bar's commands, which the window runs itself.
+enum class WindowCommand { About, Exit };
+
 struct MenuCommand {
   std::wstring_view name;
   std::wstring_view caption;
-  Handler click;
+  WindowCommand runs;
 };
 
 // The client area and where its top-left corner goes on the screen at start.
@@ -98,6 +83,9 @@ std::wstring MainWindowTitle();
 std::span<const ControlLayout> MainLayout();
 std::span<const MenuCommand> MainMenu();
 
+// The captions of the main window's controls (its text boxes hold values, not captions).
+std::span<const CaptionRoom> MainCaptions();
+
 // The row of `name`, or nothing for a name that is not on the window.
 const ControlLayout* FindControl(std::wstring_view name);
 // The row of the text box that backs `field`, of the option button that is `option`, of the control with
@@ -108,8 +96,8 @@ const ControlLayout* FindControl(int id);
 // The other option button of the frame that holds `option`.
 const ControlLayout* PartnerOf(const ControlLayout& option);
 
-// The handler a click on the control or menu command with identifier `id` runs; None for any other.
-Handler ClickHandler(int id);
+// The menu command with identifier `id`; nothing for any other identifier.
+const MenuCommand* FindMenuCommand(int id);
 
 // The control or menu command's identifier in WM_COMMAND; 0 for an unknown name. No control has the
 // dialog manager's IDOK or IDCANCEL, so Enter and Escape reach no handler.

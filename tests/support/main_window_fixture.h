@@ -47,6 +47,8 @@ class MainWindowTest : public testing::Test {
     MainWindowSettings settings;
     settings.vendor_connection_string = VendorConnection();
     settings.message_box = [this](HWND owner, const std::wstring& text, const std::wstring& caption) {
+      if (message_box_fails)
+        message_box_fails();
       recorder->MessageBox(owner, text, caption);
     };
     window = std::make_unique<frmMain>(::GetModuleHandleW(nullptr), settings);
@@ -152,6 +154,8 @@ class MainWindowTest : public testing::Test {
   }
 
   bool wait_for_vendor = true;
+  // Runs as each message box would be shown; what it throws goes to the handler that showed the box.
+  std::function<void()> message_box_fails;
   TempFolder temp;
   DataFolder data{temp / L"MT4"};
   std::wstring previous_directory;

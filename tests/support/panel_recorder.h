@@ -1,7 +1,8 @@
 #pragma once
 // Watches a real main window the way the recording fake panel watches the actions: every text written to
-// the status line and to the public-message label, every message box, and the files written below a
-// folder before each of them, in the order they happened.
+// the status line and to the public-message label, as a reader gets it from the label right after, every
+// message box, and the files written below a folder before each of them, in the order they happened; and how
+// often the status line has been painted.
 
 #include <windows.h>
 
@@ -25,6 +26,8 @@ class PanelRecorder {
 
   // "file <path below root>", "status <text>", "ads <text>", "message <text>" in the order they happened.
   std::vector<std::wstring> events;
+  // How often the status line has been drawn so far.
+  int status_paints = 0;
 
   // The message-box stand-in: records the box instead of showing it.
   void MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption);
@@ -39,6 +42,7 @@ class PanelRecorder {
                                          DWORD_PTR self);
   void RecordWrites();
 
+  HWND window_ = nullptr;
   HWND status_ = nullptr;
   HWND ads_ = nullptr;
   std::optional<FileWatch> watch_;

@@ -1,8 +1,8 @@
 // The panel's face: kept where the system has it; otherwise a face the system has in which every caption of
 // the main window fits its control, as the controls themselves measure it. In the panel's own face every
-// caption fits too. The test prefix has MS Sans Serif
-// (from fonts-wine) and Tahoma; a missing face stands for it being absent. Wine draws fonts-wine's
-// MS Sans Serif from its bitmap font, as Windows does its own, and has no Microsoft Sans Serif.
+// caption fits too. The test prefix has MS Sans Serif (from fonts-wine) and Tahoma; the fallback is what
+// the panel draws in where MS Sans Serif is absent. Wine draws fonts-wine's MS Sans Serif from its bitmap
+// font, as Windows does its own, and has no Microsoft Sans Serif.
 
 #include <gtest/gtest.h>
 
@@ -11,23 +11,25 @@
 #include "support/caption_fit.h"
 #include "ui/main_layout.h"
 #include "ui/panel_face.h"
-#include "ui/window_building.h"
+#include "platform/unique_handle.h"
+#include "ui/child_controls.h"
+#include "ui/fonts.h"
 
 namespace qm {
 namespace {
 
-constexpr wchar_t kMissingFace[] = L"Quenmarel Missing Face";
+enum class Choice { Panel, Fallback };
 
 const struct {
   const char* name;
-  std::wstring_view preferred;
+  Choice choice;
   UINT dpi;
-  bool kept;
+  bool ms_sans_serif;
 } kFaces[] = {
-    {"MS Sans Serif, where the system has it", L"MS Sans Serif", 96, true},
-    {"a missing face at 96 DPI", kMissingFace, 96, false},
-    {"a missing face at 144 DPI", kMissingFace, 144, false},
-    {"the panel's own choice at 144 DPI", L"", 144, false},
+    {"MS Sans Serif, where the system has it", Choice::Panel, 96, true},
+    {"the fallback at 96 DPI", Choice::Fallback, 96, false},
+    {"the fallback at 144 DPI", Choice::Fallback, 144, false},
+    {"the panel's own choice at 144 DPI", Choice::Panel, 144, false},
 };
 
 // Which face the panel asks for, from what the system has; nothing: a common face in which captions fit.
@@ -49,17 +51,19 @@ const struct {
 TEST(PanelFont, IsMsSansSerifWhereItScalesAndMicrosoftSansSerifAbove96DpiWhereItIsABitmapFont) {
   for (const auto& c : kPreferred)
     EXPECT_EQ(PreferredPanelFace(c.dpi, c.faces), c.face) << c.name;
-  const SystemFaces wine = FacesOfSystem(144);
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  const SystemFaces wine = FacesOfSystem(dc.get(), 144);
   EXPECT_TRUE(wine.ms_sans_serif && !wine.ms_sans_serif_scalable && !wine.microsoft_sans_serif);
 }
 
 TEST(PanelFont, IsKeptWhereTheSystemHasItAndIsOtherwiseOneInWhichEveryCaptionFits) {
-  EXPECT_EQ(PanelFontFace(96), L"MS Sans Serif");
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
   for (const auto& c : kFaces) {
     SCOPED_TRACE(c.name);
-    const std::wstring face = c.preferred.empty() ? PanelFontFace(c.dpi) : ChooseFontFace(c.preferred, c.dpi);
-    if (c.kept) {
-      EXPECT_EQ(face, c.preferred);
+    const std::wstring face = c.choice == Choice::Panel ? PanelFontFace(c.dpi, MainCaptions())
+                                                        : FallbackFace(dc.get(), c.dpi, MainCaptions());
+    if (c.ms_sans_serif) {
+      EXPECT_EQ(face, L"MS Sans Serif");
     } else {
       EXPECT_NE(face, L"MS Sans Serif");
     }

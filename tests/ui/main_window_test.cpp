@@ -11,10 +11,13 @@
 #include <map>
 #include <memory>
 #include <ostream>
+#include <functional>
+#include <new>
 #include <stdexcept>
 #include <thread>
 
 #include "support/main_window_fixture.h"
+#include "support/painted_picture.h"
 #include "support/temp_folder.h"
 #include "support/text.h"
 #include "support/window_driver.h"
@@ -239,7 +242,6 @@ TEST_F(MainWindowTest, EveryControlHasItsFontAndTheNamedLabelsTheirColour) {
       {L"Label9", {-11, FW_BOLD}},          {L"Label8", {-13, FW_BOLD}}, {L"lblAds1", {-13, FW_BOLD}},
   };
   const FontExpectation standard{-11, FW_NORMAL};
-  HDC dc = ::CreateCompatibleDC(nullptr);
   for (const ControlLayout& c : MainLayout()) {
     SCOPED_TRACE(Narrow(c.name));
     HWND control = Control(c.name);
@@ -254,14 +256,12 @@ TEST_F(MainWindowTest, EveryControlHasItsFontAndTheNamedLabelsTheirColour) {
 
     if (ExpectedFor(c.name).window_class != L"Static")
       continue;
-    // What the label's painting asks the window for.
-    ::SetTextColor(dc, RGB(1, 2, 3));
-    ::SendMessageW(window->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                   reinterpret_cast<LPARAM>(control));
+    // The label's text as it paints it, on the dialog face.
+    const test::Picture painted = test::PaintedPicture(control);
     const auto named = colours.find(c.name);
-    EXPECT_EQ(::GetTextColor(dc), named != colours.end() ? named->second : ::GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_TRUE(painted.Has(named != colours.end() ? named->second : ::GetSysColor(COLOR_WINDOWTEXT)));
+    EXPECT_EQ(painted.At(painted.width - 1, painted.height - 1), ::GetSysColor(COLOR_BTNFACE));
   }
-  ::DeleteDC(dc);
 }
 
 TEST_F(MainWindowTest, OnlyTheWebSiteButtonHasATooltip) {
@@ -602,27 +602,52 @@ TEST_F(MainWindowTest, AfterAPressTheStatusLineHoldsItsLastReportForEveryReader)
 }
 
 // While a press runs, whoever reads the status line gets the report last given to it, although the label
-// shows it only once the press has returned. A folder in mystoploss.txt's place fails that one writer.
-TEST_F(MainWindowTest, WhileAPressRunsTheStatusLineReadsAsTheReportLastGivenToIt) {
+// is painted only once, when the press has returned. A folder in mystoploss.txt's place fails that one
+// writer.
+TEST_F(MainWindowTest, WhileAPressRunsTheStatusLineReadsAsTheReportLastGivenToItAndIsPaintedOnce) {
   StartWithExpertAdvisor();
   temp.MakeFolder(L"MT4\\tester\\files\\mystoploss.txt");
-  SetText(L"lblStatus", L"before");
-  std::vector<std::wstring> read;  // the label's text each time it is given a new one
-  const SUBCLASSPROC reader = [](HWND label, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                 DWORD_PTR texts) -> LRESULT {
-    if (message == WM_SETTEXT)
-      reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(TextOf(label));
-    return ::DefSubclassProc(label, message, wparam, lparam);
-  };
-  ::SetWindowSubclass(Control(L"lblStatus"), reader, 1, reinterpret_cast<DWORD_PTR>(&read));
+  Pump();
+  recorder->status_paints = 0;
   Click(L"cmdBuy");
-  ::RemoveWindowSubclass(Control(L"lblStatus"), reader, 1);
+  std::vector<std::wstring> read;  // the label's text right after each report was given to it
+  for (const std::wstring& event : Recorded()) {
+    if (event.starts_with(L"status "))
+      read.push_back(event.substr(7));
+  }
   const std::wstring ok = L"Status: OK.";
   const std::wstring refused = L"75 : Path/File access error";
-  // Before the reports of mypair, mymagicno, mystoploss, mytakeprofit, mylotsize, mycloseall, Buy and the
-  // action's own.
-  EXPECT_EQ(read, (std::vector<std::wstring>{L"before", ok, ok, refused, ok, ok, ok, ok}));
+  // The reports of mypair, mymagicno, mystoploss, mytakeprofit, mylotsize, mycloseall, Buy and the action's
+  // own.
+  EXPECT_EQ(read, (std::vector<std::wstring>{ok, ok, refused, ok, ok, ok, ok, refused}));
   EXPECT_EQ(TextOf(Control(L"lblStatus")), refused);
+  EXPECT_EQ(recorder->status_paints, 1);
+}
+
+// Whatever a handler meets, it ends in its status report, with the number and text the runtime gives it,
+// and the panel goes on: here the message box of a refused order throws.
+TEST_F(MainWindowTest, AHandlerThatThrowsEndsInItsFailureOnTheStatusLineAndThePanelGoesOn) {
+  StartWithExpertAdvisor();
+  const struct {
+    std::function<void()> fails;
+    const wchar_t* report;
+  } cases[] = {
+      {[] { throw std::runtime_error("unexpected"); }, L"51 : Internal error"},
+      {[] { throw std::out_of_range("index"); }, L"9 : Subscript out of range"},
+      {[] { throw std::bad_alloc(); }, L"7 : Out of memory"},
+      {[] { throw 42; }, L"51 : Internal error"},
+  };
+  for (const auto& c : cases) {
+    message_box_fails = c.fails;
+    SetText(L"txtFileLocation", L"");
+    Click(L"cmdBuy");
+    EXPECT_EQ(TextOf(Control(L"lblStatus")), c.report);
+    message_box_fails = nullptr;
+    SetText(L"txtFileLocation", ExpertAdvisor());
+    Click(L"cmdBuy");
+    EXPECT_EQ(TextOf(Control(L"lblStatus")), L"Status: OK.") << "the panel goes on";
+  }
+  Forget();
 }
 
 // The web-site button: the shell program hands the site to the default browser, then Firefox opens it; a

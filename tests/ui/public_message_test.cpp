@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/main_window_fixture.h"
+#include "support/painted_picture.h"
 #include "support/sqlite_database.h"
 
 namespace qm {
@@ -99,6 +100,35 @@ TEST_F(PublicMessageTest, EachRefreshGivesTheLabelOnlyAMessageThatChanged) {
     }
     EXPECT_EQ(ads, refresh.ads);
   }
+}
+
+// A message longer than the label shows the lines that fit whole and, cut at the label's lower edge, the one
+// after them.
+TEST_F(PublicMessageTest, ALongMessageShowsItsPartlyVisibleLineCutAtTheLabelsEdge) {
+  std::wstring message;
+  for (int line = 1; line <= 10; ++line)
+    message += L"Line " + std::to_wstring(line) + (line < 10 ? L"\r\n" : L"");
+  database.Run(L"CREATE TABLE Vostrel_Gap (Public_Msg TEXT)");
+  database.Run(test::InsertMessage(message));
+  window->Form_Load();
+  SetText(L"txtFileLocation", ExpertAdvisor());
+  Click(L"cmdBuy");
+  ASSERT_EQ(Recorded().back(), L"ads " + message);
+  Pump();
+
+  HWND ads = Control(L"lblAds2");
+  const HDC dc = ::GetDC(ads);
+  const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(ads, WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(ads, dc);
+  const test::Picture painted = test::PaintedPicture(ads);
+  const int line = metrics.tmHeight;
+  ASSERT_TRUE(6 * line < painted.height && painted.height < 7 * line) << "six lines and part of a seventh";
+  const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
+  EXPECT_TRUE(painted.DrawnIn(5 * line, 6 * line, face)) << "the sixth line";
+  EXPECT_TRUE(painted.DrawnIn(6 * line, painted.height, face)) << "the seventh line, cut";
 }
 
 INSTANTIATE_TEST_SUITE_P(Messages, PublicMessageCaseTest, testing::ValuesIn(kMessages),

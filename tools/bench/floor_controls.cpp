@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (window == nullptr)
     return 1;
   const UINT dpi = ::GetDpiForWindow(window);
-  const qm::FontSet fonts(dpi);
+  const qm::FontSet fonts(dpi, qm::MainCaptions());
   for (const qm::ControlLayout* control : qm::CreationOrder()) {
     if (qm::bench::CreateFloorControl(instance, window, *control, fonts, dpi) == nullptr)
       return 1;

@@ -116,7 +116,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (window == nullptr)
     return 1;
   const UINT dpi = ::GetDpiForWindow(window);
-  const qm::FontSet fonts(dpi);
+  const qm::FontSet fonts(dpi, qm::MainCaptions());
   PressControls controls;
   controls.location = Make(instance, window, qm::FindControl(Field::FileLocation), fonts, dpi);
   for (size_t i = 0; i < kBuyFiles.size(); ++i) {

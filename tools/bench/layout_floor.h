@@ -8,7 +8,7 @@
 #include <string>
 
 #include "ui/main_layout.h"
-#include "ui/window_building.h"
+#include "ui/fonts.h"
 
 namespace qm::bench {
 
@@ -41,8 +41,9 @@ inline HWND CreateFloorControl(HINSTANCE instance, HWND window, const ControlLay
   const TwipRect place = PlaceInWindow(row);
   HWND created = ::CreateWindowExW(
       kind.ex_style, kind.name, std::wstring(row.caption).c_str(), WS_CHILD | WS_VISIBLE | kind.style,
-      Pixels(place.left, dpi), Pixels(place.top, dpi), Pixels(place.width, dpi), Pixels(place.height, dpi),
-      window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row.name))), instance, nullptr);
+      TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi), TwipsToPixels(place.width, dpi),
+      TwipsToPixels(place.height, dpi), window,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(row.name))), instance, nullptr);
   if (created != nullptr)
     ::SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(fonts[row.font]), FALSE);
   return created;
@@ -50,9 +51,9 @@ inline HWND CreateFloorControl(HINSTANCE instance, HWND window, const ControlLay
 
 // Gives `window` the panel's client size and start position.
 inline void PlaceLikeThePanel(HWND window, UINT dpi) {
-  RECT outer{0, 0, Pixels(kClientWidthTwips, dpi), Pixels(kClientHeightTwips, dpi)};
+  RECT outer{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
   ::AdjustWindowRectExForDpi(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi);
-  ::SetWindowPos(window, nullptr, Pixels(kClientLeftTwips, dpi), Pixels(kClientTopTwips, dpi),
+  ::SetWindowPos(window, nullptr, TwipsToPixels(kClientLeftTwips, dpi), TwipsToPixels(kClientTopTwips, dpi),
                  outer.right - outer.left, outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/unique_handle.h"
+#include "ui/application_title.h"
+#include "ui/child_controls.h"
+#include "ui/fonts.h"
 #include "ui/resource.h"
-#include "ui/window_building.h"
 
 namespace qm {
 namespace {
@@ -22,8 +26,8 @@ constexpr wchar_t kDescription[] =
     L"Support: support@quenmarel.example";
 constexpr wchar_t kDisclaimer[] = L"Warning: Use at your own risk";
 
-constexpr int kClientWidthTwips = 5730;
-constexpr int kClientHeightTwips = 3555;
+constexpr int kAboutWidthTwips = 5730;
+constexpr int kAboutHeightTwips = 3555;
 
 struct ControlRow {
   AboutControl id;
@@ -31,25 +35,26 @@ struct ControlRow {
   TwipRect at;
   const wchar_t* text;
   FontKind font;
+  ControlKind kind;  // what the caption's room is measured as when a face is chosen
 };
 
 // In tab order: the creation order is the tab order.
 // clang-format off
 constexpr std::array kControls{
     ControlRow{kCmdOK,          {L"BUTTON", WS_TABSTOP | BS_DEFPUSHBUTTON, 0},                {4245, 2625, 1260, 345},
-                L"OK", FontKind::Standard},
+                L"OK", FontKind::Standard, ControlKind::CommandButton},
     ControlRow{kPicIcon,        {L"STATIC", SS_ICON | SS_CENTERIMAGE,      WS_EX_CLIENTEDGE}, {240, 240, 540, 540},
-                L"", FontKind::Standard},
+                L"", FontKind::Standard, ControlKind::Label},
     ControlRow{kCmdSysInfo,     {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON,    0},                {4260, 3075, 1245, 345},
-                L"&System Info...", FontKind::Standard},
+                L"&System Info...", FontKind::Standard, ControlKind::CommandButton},
     ControlRow{kLblDescription, {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {1050, 1125, 3885, 1170},
-                kDescription, FontKind::Standard},
+                kDescription, FontKind::Standard, ControlKind::Label},
     ControlRow{kLblDisclaimer,  {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {255, 2625, 3870, 825},
-                kDisclaimer, FontKind::Standard},
+                kDisclaimer, FontKind::Standard, ControlKind::Label},
     ControlRow{kLblTitle,       {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {1050, 240, 3885, 480},
-                L"", FontKind::Standard},
+                L"", FontKind::Standard, ControlKind::Label},
     ControlRow{kLblVersion,     {L"STATIC", SS_LEFT | SS_NOPREFIX,         0},                {1080, 780, 3885, 225},
-                L"", FontKind::Bold},
+                L"", FontKind::Bold, ControlKind::Label},
 };
 // clang-format on
 
@@ -63,6 +68,19 @@ constexpr std::array kSeparator{
     LineSpec{90, 5654, 2445, 1, RGB(128, 128, 128)},
     LineSpec{105, 5654, 2460, 2, RGB(255, 255, 255)},
 };
+
+// What each control shows once the dialog has loaded: the captions its face must fit.
+std::vector<CaptionRoom> AboutCaptions() {
+  std::vector<CaptionRoom> captions;
+  for (const ControlRow& row : kControls) {
+    const std::wstring_view shown = row.id == kLblTitle     ? kAboutTitle
+                                    : row.id == kLblVersion ? kAboutVersion
+                                                            : row.text;
+    if (!shown.empty())
+      captions.push_back({shown, row.kind, row.at, row.font});
+  }
+  return captions;
+}
 
 bool IsAbout(HWND window) {
   return window != nullptr && ::GetPropW(window, kAboutMarker) != nullptr;
@@ -105,7 +123,7 @@ HICON ApplicationIcon(HINSTANCE instance) {
 }
 
 void PlaceOverOwner(HWND dialog, HWND owner, UINT dpi) {
-  RECT frame{0, 0, Pixels(kClientWidthTwips, dpi), Pixels(kClientHeightTwips, dpi)};
+  RECT frame{0, 0, TwipsToPixels(kAboutWidthTwips, dpi), TwipsToPixels(kAboutHeightTwips, dpi)};
   const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE));
   const DWORD ex_style = static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE));
   ::AdjustWindowRectExForDpi(&frame, style, FALSE, ex_style, dpi);
@@ -150,8 +168,8 @@ void PaintSeparator(HWND dialog) {
   HDC dc = ::BeginPaint(dialog, &paint);
   const UINT dpi = DpiOf(dialog);
   for (const LineSpec& line : kSeparator) {
-    const int y = Pixels(line.y, dpi);
-    const RECT rect{Pixels(line.x1, dpi), y, Pixels(line.x2, dpi), y + line.thickness};
+    const int y = TwipsToPixels(line.y, dpi);
+    const RECT rect{TwipsToPixels(line.x1, dpi), y, TwipsToPixels(line.x2, dpi), y + line.thickness};
     ::SetDCBrushColor(dc, line.color);
     ::FillRect(dc, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
   }
@@ -176,7 +194,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
       ::SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
       ::SetPropW(dialog, kAboutMarker, dialog);
       const UINT dpi = DpiOf(dialog);
-      state->fonts = FontSet(dpi);
+      state->fonts = FontSet(dpi, AboutCaptions());
       CreateControls(dialog, *state, dpi);
       ::SendMessageW(dialog, DM_SETDEFID, kCmdOK, 0);
       Form_Load(dialog);

@@ -10,9 +10,6 @@
 
 namespace qm {
 
-// The caption of the message boxes the dialog shows.
-inline constexpr wchar_t kApplicationTitle[] = L"Quenmarel";
-
 inline constexpr wchar_t kAboutCaption[] = L"About Quenmarel MT4 Interface";
 inline constexpr wchar_t kAboutTitle[] = L"Quenmarel MT4 Interface";
 inline constexpr wchar_t kAboutVersion[] = L"Version 1.0a  (Dec 2013)";
