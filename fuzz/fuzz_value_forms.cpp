@@ -2,7 +2,8 @@
 // the general number format and the five-digit scaling. Besides crashes and undefined behaviour it checks,
 // for every input and again for the input as the fold leaves it:
 //  - FoldFullWidth turns U+FF01-U+FF5E into the ASCII character of the same place and U+3000 into a space,
-//    and leaves every other character, and the length, as they are;
+//    and leaves every other character, and the length, as they are; FoldNumberText does the same and turns
+//    U+3002 into a point;
 //  - TrimSpaces removes the leading and trailing spaces and nothing else;
 //  - ValueOfText agrees with an independent model of the value-of-text rule (below) for every text that is
 //    not a &H / &O integer, and gives a whole number in 32-bit range for those;
@@ -186,10 +187,12 @@ void CheckTrim(const std::wstring& text) {
             "got \"" + Printable(trimmed) + "\"");
 }
 
-void CheckFold(const std::wstring& text, const std::wstring& folded) {
+void CheckFold(const std::wstring& text, const std::wstring& folded, bool number) {
   for (size_t i = 0; i < text.size() || i < folded.size(); ++i) {
     const unsigned was = i < text.size() ? text[i] : 0x110000;
-    const unsigned full = was >= 0xFF01 && was <= 0xFF5E ? was - 0xFF01 + '!' : was == 0x3000 ? ' ' : was;
+    unsigned full = was >= 0xFF01 && was <= 0xFF5E ? was - 0xFF01 + '!' : was == 0x3000 ? ' ' : was;
+    if (number && was == 0x3002)
+      full = '.';
     if (i >= folded.size() || static_cast<unsigned>(folded[i]) != full)
       Finding("the fold mapped a character wrongly", text,
               "at " + std::to_string(i) + ": " + Printable(folded));
@@ -232,8 +235,9 @@ void CheckValueForms(const std::wstring& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qm::fuzz::Input input(data, size);
   const std::wstring text = input.Text(/*separated=*/false);
-  const std::wstring folded = qm::FoldFullWidth(text);
-  CheckFold(text, folded);
+  CheckFold(text, qm::FoldFullWidth(text), /*number=*/false);
+  const std::wstring folded = qm::FoldNumberText(text);
+  CheckFold(text, folded, /*number=*/true);
   CheckValueForms(text);
   if (folded != text)
     CheckValueForms(folded);

@@ -117,7 +117,7 @@ void OpenOrder(Panel& panel, OrderAction action) {
   if (!ExpertAdvisorSelectedForOrders(panel))
     return;
   // Blank as the price writer will read it: a box of ideographic spaces would write an empty price.
-  if (order.pending && TrimSpaces(FoldFullWidth(panel.Text(order.pending->price_box))).empty()) {
+  if (order.pending && TrimSpaces(FoldNumberText(panel.Text(order.pending->price_box))).empty()) {
     panel.ShowMessage(std::wstring(order.pending->blank_message));
     return;
   }

@@ -70,6 +70,7 @@ constexpr wchar_t kFullWidthFirst = 0xFF01;
 constexpr wchar_t kFullWidthLast = 0xFF5E;
 constexpr wchar_t kFullWidthOffset = 0xFF01 - 0x21;
 constexpr wchar_t kIdeographicSpace = 0x3000;
+constexpr wchar_t kIdeographicFullStop = 0x3002;
 
 }  // namespace
 
@@ -80,6 +81,15 @@ std::wstring FoldFullWidth(std::wstring_view text) {
       c = static_cast<wchar_t>(c - kFullWidthOffset);
     else if (c == kIdeographicSpace)
       c = L' ';
+  }
+  return folded;
+}
+
+std::wstring FoldNumberText(std::wstring_view text) {
+  std::wstring folded = FoldFullWidth(text);
+  for (wchar_t& c : folded) {
+    if (c == kIdeographicFullStop)
+      c = L'.';
   }
   return folded;
 }

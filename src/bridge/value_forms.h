@@ -1,7 +1,8 @@
 #pragma once
 // How a box's text becomes the value in an exchange file: trimmed of spaces, or, for take-profit and
 // stop-loss on a 5-digit account, read as a number, multiplied by ten and written back in general format;
-// and, before either, the full-width characters East Asian input methods type folded to ASCII.
+// and, before either, the full-width characters East Asian input methods type folded to ASCII, in a number
+// or price box the ideographic full stop as a decimal point too.
 // Pure functions, locale-free: the decimal separator is always a point.
 
 #include <optional>
@@ -10,12 +11,17 @@
 
 namespace qm {
 
-// The text of a number or price box as the trader meant it: the full-width forms of ASCII (U+FF01-U+FF5E),
-// which a Japanese or Chinese input method types by default, become their ASCII characters, and the
-// ideographic space (U+3000) a space, so that "\uFF11\uFF10" is read as 10 and not as 0, and is not
-// written as "??" in the single-byte code page. Every other character, and so all ASCII text, stays as it
-// is; one character stays one character.
+// A box's text as the trader meant it: the full-width forms of ASCII (U+FF01-U+FF5E), which a Japanese or
+// Chinese input method types by default, become their ASCII characters, and the ideographic space (U+3000)
+// a space, so that "\uFF11\uFF10" is read as 10 and not as 0, and "\uFF25\uFF35\uFF32..." is the symbol
+// EURUSD, not "??????" or Shift-JIS bytes in the single-byte code page. Every other character, and so all
+// ASCII text, stays as it is; one character stays one character.
 std::wstring FoldFullWidth(std::wstring_view text);
+
+// The text of a number or price box as the trader meant it: FoldFullWidth, and the ideographic full stop
+// (U+3002), which a Japanese input method types for the full-stop key in its default mode, a decimal point,
+// so that "\uFF11\u3002\uFF15" is 1.5.
+std::wstring FoldNumberText(std::wstring_view text);
 
 // Reads the number a text begins with, as the classic value-of-text rule does: blanks, tabs and line feeds
 // are skipped anywhere; an optional sign, digits, a point and fraction digits and an exponent (E or D) are

@@ -15,9 +15,9 @@ namespace qm {
 namespace {
 
 enum class Value {
-  Trimmed,       // a number or price box, full-width forms folded, trimmed of spaces
+  Trimmed,       // a number or price box, folded as a number (FoldNumberText), trimmed of spaces
   ScaledOnFive,  // the same, or five-digit scaling when the gate chose 5 digits
-  Text,          // a box of text (the pair symbol), trimmed of spaces and otherwise as typed
+  Text,          // a box of text (the pair symbol), full-width forms folded, trimmed of spaces
   CommandOne,    // the constant 1
 };
 
@@ -70,8 +70,9 @@ std::wstring_view FirstLine(std::wstring_view text) {
 std::optional<std::wstring> FormValue(const PanelFields& panel, const FileRow& row, int digits) {
   if (row.value == Value::CommandOne)
     return L"1";
-  const std::wstring text =
-      row.value == Value::Text ? panel.Text(row.source) : FoldFullWidth(panel.Text(row.source));
+  // A symbol of the terminal is ASCII: full-width letters would name one that does not exist.
+  const std::wstring text = row.value == Value::Text ? FoldFullWidth(panel.Text(row.source))
+                                                     : FoldNumberText(panel.Text(row.source));
   if (row.value == Value::ScaledOnFive && digits == 5)
     return FiveDigitScaling(FirstLine(text));
   return TrimSpaces(FirstLine(text));

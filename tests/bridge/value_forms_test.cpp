@@ -18,9 +18,9 @@ struct ScalingCase {
 
 class FiveDigitScalingTest : public testing::TestWithParam<ScalingCase> {};
 
-// As the writers form it: full-width forms folded first, which leaves ASCII as it is.
+// As the writers form it: folded as a number first, which leaves ASCII as it is.
 TEST_P(FiveDigitScalingTest, WritesTenTimesTheNumber) {
-  EXPECT_EQ(FiveDigitScaling(FoldFullWidth(GetParam().text)), GetParam().five_digits)
+  EXPECT_EQ(FiveDigitScaling(FoldNumberText(GetParam().text)), GetParam().five_digits)
       << "text: " << testing::PrintToString(GetParam().text);
 }
 
@@ -61,7 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
         ScalingCase{L"\uFF11\uFF10", L"100"},
         ScalingCase{L"\u3000\uFF0D\uFF11\uFF0E\uFF15\u3000\uFF45\uFF11", L"-150"},
         ScalingCase{L"\uFF11\u3001\uFF15", L"10"}, ScalingCase{L"\uFF00\uFF11", L"0"},
-        ScalingCase{L"\uFF5F", L"0"}));
+        ScalingCase{L"\uFF5F", L"0"},
+        // The ideographic full stop a Japanese input method types for the full-stop key.
+        ScalingCase{L"\uFF11\u3002\uFF15", L"15"}, ScalingCase{L"1\u30025", L"15"},
+        ScalingCase{L"\u3002\u3002", L"0"}));
 
 TEST(ValueOfTextTest, ReadsTheLargestFiniteNumbers) {
   EXPECT_EQ(ValueOfText(L"1.7976931348623157e308"), 1.7976931348623157e308);

@@ -23,9 +23,7 @@ using test::TempFolder;
 // A terminal data folder with both exchange folders and the Expert Advisor path selected in the panel.
 class WriterTest : public testing::Test {
  protected:
-  void SetUp() override {
-    panel.PointAt(data, Option::RealTime, Option::FourDigit);
-  }
+  void SetUp() override { panel.PointAt(data, Option::RealTime, Option::FourDigit); }
 
   TempFolder temp;
   test::DataFolder data{temp / L"MT4"};
@@ -69,10 +67,12 @@ TEST_P(EveryFileTest, WritesOneLineIntoTheChosenFolderOnly) {
 
 INSTANTIATE_TEST_SUITE_P(AllWriters, EveryFileTest, testing::ValuesIn(test::kEveryExchangeFile));
 
+// The price box, and the pair where a row names it.
 TEST_F(WriterTest, FormsTheLineFromTheTrimmedBox) {
   struct {
     std::wstring box;
     std::string bytes;
+    Field field = Field::BuyStopPrice;
   } cases[] = {
       {L"1.6349", "1.6349\r\n"},
       {L"  1.5  ", "1.5\r\n"},
@@ -86,11 +86,18 @@ TEST_F(WriterTest, FormsTheLineFromTheTrimmedBox) {
       // Full-width forms folded to ASCII first, the ideographic space trimmed as a space.
       {L"\u3000\uFF11\uFF0E\uFF16\uFF13\uFF14\uFF19\u3000", "1.6349\r\n"},
       {L"\u3000\u3000", "\r\n"},
+      // A Japanese input method's full stop is a decimal point in a number box.
+      {L"\uFF11\u3002\uFF15", "1.5\r\n"},
+      // The symbol as a full-width input method types it is the terminal's ASCII symbol; ASCII as typed.
+      {L"\uFF25\uFF35\uFF32\uFF35\uFF33\uFF24", "EURUSD\r\n", Field::Pair},
+      {L"\u3000eurusd.m\u3000", "eurusd.m\r\n", Field::Pair},
+      {L"EUR\u3002USD", "EUR?USD\r\n", Field::Pair},
   };
   for (const auto& c : cases) {
-    panel.texts[Field::BuyStopPrice] = c.box;
-    ASSERT_EQ(WriteBuyStopPrice(panel), std::nullopt);
-    EXPECT_EQ(ReadBytes(real_time + L"\\myprice.txt"), c.bytes);
+    panel.texts[c.field] = c.box;
+    const bool pair = c.field == Field::Pair;
+    ASSERT_EQ(WriteExchangeFile(panel, pair ? ExchangeFile::Pair : ExchangeFile::BuyStopPrice), std::nullopt);
+    EXPECT_EQ(ReadBytes(real_time + (pair ? L"\\mypair.txt" : L"\\myprice.txt")), c.bytes);
   }
 }
 

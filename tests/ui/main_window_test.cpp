@@ -845,21 +845,27 @@ TEST_F(MainWindowTest, EachFileHoldsTheTextOfItsOwnBoxWhateverItsLength) {
   }
 }
 
-// An East Asian input method types "10" as U+FF11 U+FF10. The pair is a symbol, not a number: as typed.
-TEST_F(MainWindowTest, FullWidthDigitsTypedIntoTheBoxesReachTheFilesAsDigits) {
+// An East Asian input method types "10" as U+FF11 U+FF10, the symbol EURUSD in full-width letters, and,
+// in its default mode, the ideographic full stop for the full-stop key.
+TEST_F(MainWindowTest, FullWidthTextTypedIntoTheBoxesReachesTheFilesAsASCII) {
   StartWithExpertAdvisor();
   window->Select(Option::RealTime);
-  SetText(L"txtPair", L"\uFF11\uFF10");
-  for (const wchar_t* box : {L"txtStopLoss", L"txtTakeProfit"}) {
+  const auto type = [this](std::wstring_view box, std::wstring_view keys) {
     SetText(box, L"");
-    for (const wchar_t c : {L'\uFF11', L'\uFF10'})
+    for (const wchar_t c : keys)
       ::SendMessageW(Control(box), WM_CHAR, c, 1);
-  }
+  };
+  type(L"txtPair", L"\uFF25\uFF35\uFF32\uFF35\uFF33\uFF24");
+  type(L"txtStopLoss", L"\uFF11\uFF10");
+  type(L"txtTakeProfit", L"\uFF11\u3002\uFF15");
   Click(L"cmdSendParameters");
   EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mystoploss.txt"))), "10\r\n");
-  EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mypair.txt"))), "??\r\n");
+  EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mytakeprofit.txt"))), "1.5\r\n");
+  EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mypair.txt"))), "EURUSD\r\n");
+  EXPECT_EQ(TextOf(Control(L"lblStatus")), L"Status: OK.");
   Click(L"optFiveDigit");
-  EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mytakeprofit.txt"))), "100\r\n");
+  EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mytakeprofit.txt"))), "15\r\n");
+  EXPECT_EQ(ReadBytes(temp / (kRealTime + std::wstring(L"mystoploss.txt"))), "100\r\n");
 }
 
 TEST_F(MainWindowTest, ADpiChangeRescalesControlsAndFonts) {
