@@ -20,18 +20,9 @@ using Lock = std::unique_lock<std::mutex>;
 // decides how a call ends: the thread with its result, or the watchdog with a time-out.
 enum class Phase { Idle, Login, Query, GivenUp };
 
+// A worker thread, as the worker and the watchdog know it; guarded by the worker's mutex.
 struct Lane {
-  Phase phase = Phase::Idle;  // guarded by the worker's mutex
-};
-
-class DatabaseSession final : public VendorSession {
- public:
-  explicit DatabaseSession(const std::wstring& connection_string) : database_(connection_string) {}
-  Outcome OpenConnection() override { return database_.ConnectVendorDatabase(); }
-  PublicMessageRead ReadPublicMessage() override { return database_.ReadPublicMessage(); }
-
- private:
-  VendorDatabase database_;
+  Phase phase = Phase::Idle;
 };
 
 // How long the end of the worker lets a thread finish freeing what a call given up held.
@@ -73,12 +64,6 @@ void StartDetachedThread(std::function<void()> work) {
   std::thread(std::move(work)).detach();
 }
 
-VendorSessionFactory VendorDatabaseSessions(std::wstring connection_string) {
-  return [connection_string = std::move(connection_string)]() -> std::unique_ptr<VendorSession> {
-    return std::make_unique<DatabaseSession>(connection_string);
-  };
-}
-
 // Everything the threads share, kept alive by each of them: a thread given up holds no pointer to the
 // VendorWorker. All of it is guarded by `mutex`, which is never held during a driver call; the functions
 // that take a `const Lock&` are called with it held.
@@ -101,8 +86,9 @@ struct VendorWorker::Shared : std::enable_shared_from_this<Shared> {
   void Deliver(const Lock& held, VendorResult result, Ending ending = Ending::Returned) noexcept;
   // Moves the worker thread into `phase`, a call that may take `limit` before the watchdog gives it up.
   void Watch(const Lock& held, Lane& runner, Phase phase, std::chrono::milliseconds limit);
-  // The end of a thread whose call was given up and has come back; takes the lock itself.
-  void EndGivenUpCall(std::unique_ptr<VendorSession> session);
+  // The end of a thread whose call was given up and has come back; lets go of the lock while it frees the
+  // session.
+  void EndGivenUpCall(Lock held, std::unique_ptr<VendorSession> session);
 
   static void RunLane(std::shared_ptr<Shared> shared, std::shared_ptr<Lane> runner);
   static void RunWatchdog(std::shared_ptr<Shared> shared) noexcept;
@@ -201,10 +187,8 @@ void VendorWorker::Shared::RunLane(std::shared_ptr<Shared> shared, std::shared_p
     if (!result.outcome && request.kind == VendorRequestKind::Refresh) {
       {
         Lock lock(shared->mutex);
-        if (runner->phase == Phase::GivenUp) {
-          lock.unlock();
-          return shared->EndGivenUpCall(std::move(session));  // the watchdog has answered for this request
-        }
+        if (runner->phase == Phase::GivenUp)  // the watchdog has answered for this request
+          return shared->EndGivenUpCall(std::move(lock), std::move(session));
         shared->Watch(lock, *runner, Phase::Query, shared->deadlines.query);
       }
       try {
@@ -218,27 +202,23 @@ void VendorWorker::Shared::RunLane(std::shared_ptr<Shared> shared, std::shared_p
       }
     }
     Lock lock(shared->mutex);
-    if (runner->phase == Phase::GivenUp) {
-      lock.unlock();
-      return shared->EndGivenUpCall(std::move(session));
-    }
+    if (runner->phase == Phase::GivenUp)
+      return shared->EndGivenUpCall(std::move(lock), std::move(session));
     runner->phase = Phase::Idle;
     shared->Deliver(lock, std::move(result));
   }
 }
 
-void VendorWorker::Shared::EndGivenUpCall(std::unique_ptr<VendorSession> session) {
-  {
-    Lock lock(mutex);
-    if (closed) {
-      static_cast<void>(session.release());  // left to the end of the process, as the destructor says
-      return;
-    }
-    ++teardowns;
+void VendorWorker::Shared::EndGivenUpCall(Lock held, std::unique_ptr<VendorSession> session) {
+  if (closed) {
+    static_cast<void>(session.release());  // left to the end of the process, as the destructor says
+    return;
   }
+  ++teardowns;
   // Freed on the thread that used it, outside the lock: a disconnect may take a round trip to the server.
+  held.unlock();
   session.reset();
-  Lock lock(mutex);
+  held.lock();
   --teardowns;
   requests.CallReturned();
   teardown_done.notify_all();

@@ -29,6 +29,7 @@
 #include "platform/failure.h"
 #include "vendor_services/vendor_database.h"
 #include "vendor_services/vendor_requests.h"
+#include "vendor_services/vendor_session.h"
 
 namespace qm {
 
@@ -46,26 +47,6 @@ struct VendorResult {
 // the asking thread only when no thread could be started). It runs under the worker's lock: it must be quick
 // and must not call the worker (the window posts the result to itself).
 using VendorResultHandler = std::function<void(VendorResult)>;
-
-// The two phases of a request as one worker thread runs them; each worker thread makes its own session and
-// is the only one to use it.
-class VendorSession {
- public:
-  virtual ~VendorSession() = default;
-  // The login: a new connection in place of the held one.
-  virtual Outcome OpenConnection() = 0;
-  // The query on the connection just opened: the trimmed Public_Msg of the first row, nothing for an empty
-  // table.
-  virtual PublicMessageRead ReadPublicMessage() = 0;
-};
-
-// Makes a session on the thread that will use it; it may be called on two threads at once (one given up
-// while it made its session). A thread given up keeps its session, so the factory and the sessions it makes
-// may outlive the worker.
-using VendorSessionFactory = std::function<std::unique_ptr<VendorSession>()>;
-
-// Sessions over a VendorDatabase with `connection_string`.
-VendorSessionFactory VendorDatabaseSessions(std::wstring connection_string = VendorConnectionString());
 
 // Starts `work` on a thread of its own that nobody waits for; throws when no thread can be had. The worker
 // starts each of its threads through one of these.
