@@ -15,10 +15,10 @@
 
 #include "bridge/writers.h"
 #include "platform/unique_handle.h"
-#include "reliability/figures.h"
 #include "support/data_folder.h"
 #include "support/exchange_files.h"
 #include "support/fake_panel.h"
+#include "support/figures.h"
 #include "support/temp_folder.h"
 #include "support/window_driver.h"
 
@@ -140,9 +140,7 @@ int ReplaceCount(int planned) {
 
 class ConcurrencyTest : public testing::TestWithParam<ConcurrencyCase> {
  protected:
-  void SetUp() override {
-    panel.PointAt(data, Option::RealTime, Option::FiveDigit);
-  }
+  void SetUp() override { panel.PointAt(data, Option::RealTime, Option::FiveDigit); }
 
   void SetBoxes(bool second) {
     for (const ParameterFile& p : kParameterFiles)

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
-#include "reliability/figures.h"
+#include "support/figures.h"
 #include "support/loopback_server.h"
 #include "support/window_driver.h"
 #include "support/main_window_fixture.h"

@@ -1,5 +1,6 @@
 #pragma once
-// The figures the reliability suite reports. Each one is printed as a single machine-readable line,
+// The figures the reliability suite and the outage soak (tools/soak) report. Each one is printed as a single
+// machine-readable line,
 //   FIGURE <name> | <value> | <goal> | pass|fail|skip|info
 // which scripts/reliability.sh collects into docs/RELIABILITY.md. A figure and the assertion on it share one
 // condition: the test asserts what ReportFigure returns.

@@ -1,4 +1,4 @@
-#include "reliability/figures.h"
+#include "support/figures.h"
 
 #include <cstdio>
 
