@@ -12,7 +12,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
+#include <cwchar>
 #include <future>
 #include <memory>
 #include <string>
@@ -71,8 +71,8 @@ LoginOutcome LogIn(std::wstring connection_string) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const int bound_seconds = argc > 1 ? std::atoi(argv[1]) : 0;
+int wmain(int argc, wchar_t** argv) {
+  const long bound_seconds = argc > 1 ? std::wcstol(argv[1], nullptr, 10) : 0;
   const qm::test::LoopbackServer server(qm::test::ServerBehaviour::Hang);
   if (bound_seconds <= 0 || server.port() == 0) {
     std::fprintf(stderr, "usage: login_timeout_probe SECONDS (and a free loopback port)\n");
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   }).detach();
 
   if (ended.wait_for(std::chrono::seconds(bound_seconds)) != std::future_status::ready) {
-    std::printf("the login had not ended after %d s\n", bound_seconds);
+    std::printf("the login had not ended after %ld s\n", bound_seconds);
     std::fflush(stdout);
     return 2;
   }
