@@ -15,6 +15,7 @@ bool ReportFigure(const std::string& name, const std::string& value, const std::
 bool ReportFigure(const std::string& name, long long value, const std::string& goal, bool met);
 
 // A figure that describes a run rather than judging it (how many reads, how many replaces).
+void ReportInfoFigure(const std::string& name, const std::string& value, const std::string& note);
 void ReportInfoFigure(const std::string& name, long long value, const std::string& note);
 
 // A figure that could not be measured on this machine, with the reason as its value.
