@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace qm::test {
@@ -46,6 +47,27 @@ ListedCounts ListedCountsOf(DWORD process_id) {
     offset += entry->NextEntryOffset;
   }
   return {};
+}
+
+long long HandleTableEntriesOf(DWORD process_id) {
+  struct Entry {  // SYSTEM_HANDLE_TABLE_ENTRY_INFO_EX
+    PVOID object;
+    ULONG_PTR process_id;
+    ULONG_PTR handle;
+    ULONG access;
+    USHORT creator_back_trace;
+    USHORT object_type;
+    ULONG attributes;
+    ULONG reserved;
+  };
+  constexpr ULONG kExtendedHandleInformation = 64;
+  const std::vector<unsigned char> table = SystemList(kExtendedHandleInformation);
+  if (table.empty())
+    return -1;
+  ULONG_PTR count = 0;
+  std::memcpy(&count, table.data(), sizeof count);
+  const auto* entries = reinterpret_cast<const Entry*>(table.data() + 2 * sizeof(ULONG_PTR));
+  return std::count_if(entries, entries + count, [&](const Entry& e) { return e.process_id == process_id; });
 }
 
 }  // namespace qm::test
