@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "support/action_files.h"
 #include "support/data_folder.h"
 #include "support/figures.h"
 #include "support/loopback_server.h"
@@ -85,11 +86,6 @@ bool StartLinuxCommand(const std::vector<std::string>& variables, const std::vec
   return spawn(argv.data(), 0) == 0;
 }
 
-// The exchange files of a BUY, in the folder of the panel's start-up account type (Backtest).
-constexpr const wchar_t* kBuyFiles[] = {L"mypair.txt",       L"mymagicno.txt", L"mystoploss.txt",
-                                        L"mytakeprofit.txt", L"mylotsize.txt", L"mycloseall.txt",
-                                        L"Buy.txt"};
-
 int Run(const std::string& name, const std::string& registered, int presses, ULONGLONG spacing_ms) {
   const char* panel = std::getenv("QM_PANEL_EXE");
   const LoopbackServer server(ServerBehaviour::Hang);
@@ -146,25 +142,27 @@ int Run(const std::string& name, const std::string& registered, int presses, ULO
            Narrow(shown) == report);
   }
 
-  // Each BUY: answered, its seven files in place and its own report on the status line.
+  // Each BUY: answered, its seven files in place (in the folder of the start-up account type, Backtest) and
+  // its own report on the status line.
+  const std::vector<std::wstring>& files = ActionNamed("Buy").files;
   const TempFolder temp;
   const DataFolder data(temp / L"MT4");
   SetText(::GetDlgItem(main, ControlId(L"txtFileLocation")), data.ExpertAdvisor());
   int good = 0;
   for (int press = 1; press <= presses; ++press) {
     at(press * spacing_ms);
-    for (const wchar_t* file : kBuyFiles)
+    for (const std::wstring& file : files)
       ::DeleteFileW((data.BackTest() + L"\\" + file).c_str());
     DWORD_PTR ignored = 0;
     const bool answered =
         ::SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(ControlId(L"cmdBuy"), BN_CLICKED), 0, SMTO_NORMAL,
                               5000, &ignored) != 0;
     int written = 0;
-    for (const wchar_t* file : kBuyFiles)
+    for (const std::wstring& file : files)
       written += FileExists(data.BackTest() + L"\\" + file);
     const std::wstring shown = TextOf(status);
-    good += answered && written == 7 && shown == L"Status: OK.";
-    if (!(answered && written == 7 && shown == L"Status: OK."))
+    good += answered && written == std::ssize(files) && shown == L"Status: OK.";
+    if (!(answered && written == std::ssize(files) && shown == L"Status: OK."))
       std::fprintf(stderr, "panel_day: press %d: %d files, \"%s\"\n", press, written, Narrow(shown).c_str());
   }
   if (presses > 0) {
