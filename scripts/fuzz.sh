@@ -8,7 +8,7 @@
 #   scripts/fuzz.sh         # QM_FUZZ_SECONDS (default 40) seconds of a core a fuzzer: what CI runs
 #   scripts/fuzz.sh 600     # ten minutes a fuzzer
 #   scripts/fuzz.sh --build # only builds them (CI builds them while the Windows tests run)
-# Prints one FIGURE line a fuzzer (see tests/reliability/figures.h).
+# Prints one FIGURE line a fuzzer (see tests/support/figures.h).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

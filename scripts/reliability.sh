@@ -50,7 +50,7 @@ pending=()
   echo "# Reliability and security figures"
   echo
   echo "Made by \`scripts/reliability.sh$([ "$day" -eq 1 ] && echo " --day")${1:+ $1}\` on $(date -u '+%Y-%m-%d %H:%M UTC'). Each figure is printed by a test"
-  echo "as a \`FIGURE\` line (tests/reliability/figures.h) and collected here; a figure that misses its goal fails"
+  echo "as a \`FIGURE\` line (tests/support/figures.h) and collected here; a figure that misses its goal fails"
   echo "its test, so CI (\`.ci/run\`) fails with it."
   echo
   echo "Machine: $(. /etc/os-release 2>/dev/null && echo "$PRETTY_NAME"), $(uname -sr), $(nproc) cores" \

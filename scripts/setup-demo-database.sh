@@ -3,15 +3,14 @@
 # ODBC driver under the name "SQL Server" (the driver the vendor connection string names), and the SQLite file
 # Vostrel_EA with the table Vostrel_Gap holding one welcome public message. Running it again keeps the data.
 #
-#   scripts/setup-demo-database.sh WINEPREFIX DEMO_ROOT
+#   scripts/setup-demo-database.sh DEMO_ROOT
 #
 # Writes DEMO_ROOT/odbc/odbcinst.ini (run the panel with ODBCSYSINI=DEMO_ROOT/odbc) and
 # DEMO_ROOT/vendor/Vostrel_EA. The SQLite driver opens Vostrel_EA in the working folder of the Linux process
 # that runs the panel, so the panel must be started from DEMO_ROOT/vendor; scripts/run.sh does that.
 set -euo pipefail
 
-prefix="${1:?usage: $0 WINEPREFIX DEMO_ROOT}"
-root="${2:?usage: $0 WINEPREFIX DEMO_ROOT}"
+root="${1:?usage: $0 DEMO_ROOT}"
 root="$(realpath -m "$root")"
 driver="${QM_SQLITE_ODBC_DRIVER:-/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so}"
 welcome="Welcome to the Quenmarel offline demo. This message comes from the demo's own vendor database."

@@ -111,12 +111,12 @@ if [ "$layout" = standard ]; then
     replace_if_changed "$data/origin.txt"
 fi
 
-# The demo's stand-in vendor database is set up by its own script, when there is one: it gets the prefix and
-# the demo's root folder (drive_c/QuenmarelDemo) and may keep its files there.
+# The demo's stand-in vendor database is set up by its own script, when there is one: it gets the demo's root
+# folder (drive_c/QuenmarelDemo) and may keep its files there.
 setup_vendor_database() {
   local hook="$repo/scripts/setup-demo-database.sh"
   if [ -x "$hook" ]; then
-    "$hook" "$prefix" "$prefix/drive_c/QuenmarelDemo" >&2
+    "$hook" "$prefix/drive_c/QuenmarelDemo" >&2
   else
     echo "No demo vendor database set up ($hook is not there): the panel will report the database as down." >&2
   fi

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <optional>
 #include <ostream>
 
+#include "support/action_files.h"
 #include "support/data_folder.h"
 #include "support/fake_panel.h"
 #include "support/temp_folder.h"
@@ -17,9 +17,11 @@
 namespace qm {
 namespace {
 
+using test::ActionFiles;
+using test::ActionNamed;
 using test::FakePanel;
+using test::Files;
 using test::TempFolder;
-using Files = std::vector<std::wstring>;
 
 constexpr wchar_t kOk[] = L"status Status: OK.";
 constexpr wchar_t kTooShort[] = L"status 5 : Invalid procedure call or argument";
@@ -39,9 +41,7 @@ class VendorDownPanel : public FakePanel {
 // 4 digits, and records every file written below the data folder.
 class ActionTest : public testing::Test {
  protected:
-  void SetUp() override {
-    panel.PointAt(data, Option::RealTime, Option::FourDigit);
-  }
+  void SetUp() override { panel.PointAt(data, Option::RealTime, Option::FourDigit); }
   void Watch() { panel.Watch(data.path()); }
   std::wstring RealTime(const std::wstring& name) const { return data.RealTime() + L"\\" + name; }
 
@@ -50,88 +50,18 @@ class ActionTest : public testing::Test {
   VendorDownPanel panel;
 };
 
-Files InRealTime(std::initializer_list<const wchar_t*> names) {
-  Files out;
-  for (const wchar_t* n : names)
-    out.push_back(std::wstring(L"MQL4\\files\\") + n);
-  return out;
-}
-
-struct ActionCase {
-  const char* name;
-  std::function<void(Panel&)> run;
-  Files files;  // in the order written
-  bool refreshes;
-};
-
-const ActionCase kActions[] = {
-    {"Buy", [](Panel& p) { OpenOrder(p, OrderAction::Buy); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
-                 L"mycloseall.txt", L"Buy.txt"}),
-     true},
-    {"Sell", [](Panel& p) { OpenOrder(p, OrderAction::Sell); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
-                 L"mycloseall.txt", L"Sell.txt"}),
-     true},
-    {"Hedge", [](Panel& p) { OpenOrder(p, OrderAction::Hedge); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
-                 L"mycloseall.txt", L"Buy.txt", L"Sell.txt"}),
-     true},
-    {"BuyStop", [](Panel& p) { OpenOrder(p, OrderAction::BuyStop); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
-                 L"myprice.txt", L"mycloseall.txt", L"Buystop.txt"}),
-     true},
-    {"SellStop", [](Panel& p) { OpenOrder(p, OrderAction::SellStop); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
-                 L"myprice.txt", L"mycloseall.txt", L"Sellstop.txt"}),
-     true},
-    {"BuyLimit", [](Panel& p) { OpenOrder(p, OrderAction::BuyLimit); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
-                 L"myprice.txt", L"mycloseall.txt", L"Buylimit.txt"}),
-     true},
-    {"SellLimit", [](Panel& p) { OpenOrder(p, OrderAction::SellLimit); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
-                 L"myprice.txt", L"mycloseall.txt", L"Selllimit.txt"}),
-     true},
-    {"CloseAll", [](Panel& p) { CloseOrDelete(p, CloseAction::CloseAll); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"Closeall.txt"}), true},
-    {"CloseBuy", [](Panel& p) { CloseOrDelete(p, CloseAction::CloseBuy); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"Closebuy.txt"}), true},
-    {"CloseSell", [](Panel& p) { CloseOrDelete(p, CloseAction::CloseSell); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"Closesell.txt"}), true},
-    {"DeleteBuyStop", [](Panel& p) { CloseOrDelete(p, CloseAction::DeleteBuyStop); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"Deletebuystop.txt"}), true},
-    {"DeleteSellStop", [](Panel& p) { CloseOrDelete(p, CloseAction::DeleteSellStop); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"Deletesellstop.txt"}), true},
-    {"DeleteBuyLimit", [](Panel& p) { CloseOrDelete(p, CloseAction::DeleteBuyLimit); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"Deletebuylimit.txt"}), true},
-    {"DeleteSellLimit", [](Panel& p) { CloseOrDelete(p, CloseAction::DeleteSellLimit); },
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"Deleteselllimit.txt"}), true},
-    {"SendParameters", SendParameters,
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mycloseall.txt",
-                 L"mylotsize.txt"}),
-     false},
-    {"OptionChanged", OptionChanged,
-     InRealTime({L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt"}),
-     false},
-};
-
-class EveryActionTest : public ActionTest, public testing::WithParamInterface<ActionCase> {};
+class EveryActionTest : public ActionTest, public testing::WithParamInterface<ActionFiles> {};
 
 // Each write is followed by its writer's report; the refresh comes after the last file; the action's own
 // report is last, and with every file written it is "Status: OK." whatever the refresh met.
 TEST_P(EveryActionTest, WritesItsFilesInOrderThenRefreshesThenReports) {
-  const ActionCase& c = GetParam();
+  const ActionFiles& c = GetParam();
   // Blank price boxes that are not the order's own do not matter; delete buttons never read them.
   panel.texts[Field::BuyStopPrice] = c.name == std::string("BuyStop") ? L"1.6349" : L"  ";
   Watch();
   c.run(panel);
 
-  std::vector<std::wstring> expected;
-  for (const std::wstring& f : c.files) {
-    expected.push_back(L"file " + f);
-    expected.push_back(kOk);
-  }
+  std::vector<std::wstring> expected = test::WriteEvents(L"MQL4\\files\\", c);
   if (c.refreshes) {
     expected.push_back(L"refresh");
     expected.push_back(kServerDown);
@@ -140,7 +70,7 @@ TEST_P(EveryActionTest, WritesItsFilesInOrderThenRefreshesThenReports) {
   EXPECT_EQ(panel.events, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllActions, EveryActionTest, testing::ValuesIn(kActions),
+INSTANTIATE_TEST_SUITE_P(AllActions, EveryActionTest, testing::ValuesIn(test::kEveryAction),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // What stands between an action and its files. The path leads to the terminal's data folder (real time),
@@ -150,7 +80,7 @@ enum class Path { Terminal, NoExchangeFolder, Short19, Short27 };
 
 struct FaultCase {
   const char* name;
-  const char* action;  // a row of kActions
+  const char* action;  // a row of the action table
   Path path;
   const wchar_t* read_only;  // a file already there, made read-only
   const wchar_t* held;       // a file already there, held open without sharing by another program
@@ -203,8 +133,7 @@ class FaultTest : public ActionTest, public testing::WithParamInterface<FaultCas
 // the action's closing report is the first failure, never "Status: OK." for a file that was not written.
 TEST_P(FaultTest, ReportsTheFirstFailureLastAndWritesWhatItCan) {
   const FaultCase& c = GetParam();
-  const ActionCase& action =
-      *std::ranges::find_if(kActions, [&](const ActionCase& a) { return a.name == std::string(c.action); });
+  const ActionFiles& action = ActionNamed(c.action);
   if (c.path == Path::NoExchangeFolder) {
     ASSERT_TRUE(::RemoveDirectoryW((temp / L"MT4\\MQL4\\files").c_str()));
   }
@@ -231,11 +160,10 @@ TEST_P(FaultTest, ReportsTheFirstFailureLastAndWritesWhatItCan) {
     ::SetFileAttributesW(RealTime(c.read_only).c_str(), FILE_ATTRIBUTE_NORMAL);
 
   Files written;
-  for (const std::wstring& file : action.files) {
-    const std::wstring name = file.substr(file.rfind(L'\\') + 1);
+  for (const std::wstring& name : action.files) {
     if (c.path == Path::Terminal && name != (c.read_only ? c.read_only : L"") &&
         name != (c.held ? c.held : L""))
-      written.push_back(file);
+      written.push_back(L"MQL4\\files\\" + name);
   }
   EXPECT_EQ(panel.Files(), written);
   EXPECT_EQ(std::ranges::count(panel.events, std::wstring(L"refresh")), action.refreshes ? 1 : 0);
@@ -248,53 +176,46 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultTest, testing::ValuesIn(kFaults),
 
 struct RefusalCase {
   const char* name;
-  std::function<void(Panel&)> run;
+  const char* action;  // a row of the action table
   std::wstring path;
   std::wstring price;  // in all four price boxes
   std::wstring last;   // a message box: the action was refused; a status: it went ahead and reported
 };
 
-const std::wstring kOrderMessage =
-    L"message Expert Advisor not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";
-const std::wstring kSendMessage =
-    L"message Expert Advisor is not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";
 const std::wstring kPathNotFound = L"status 76 : Path not found";
-const auto kBuy = [](Panel& p) { OpenOrder(p, OrderAction::Buy); };
-const auto kBuyStop = [](Panel& p) { OpenOrder(p, OrderAction::BuyStop); };
-const auto kCloseBuy = [](Panel& p) { CloseOrDelete(p, CloseAction::CloseBuy); };
+// The message box of the action's row that refuses its path, or its blank price.
+std::wstring PathRefused(const char* action) {
+  return L"message " + std::wstring(ActionNamed(action).refusal);
+}
+std::wstring PriceRefused(const char* action) {
+  return L"message " + std::wstring(ActionNamed(action).blank_price);
+}
 
 // The paths that pass are shorter than the folder rule's cut, or name a data folder that does not exist, so
 // each action that goes ahead ends with its writers' failure.
 const RefusalCase kRefusals[] = {
     // The order, close and delete buttons want 19 characters after trimming spaces.
-    {"Buy18", kBuy, L"  " + std::wstring(18, L'p') + L"  ", L"1", kOrderMessage},
-    {"Buy19", kBuy, L"  " + std::wstring(19, L'p') + L"  ", L"1", kTooShort},
-    {"BuyEmpty", kBuy, L"", L"1", kOrderMessage},
-    {"BuyTabsCount", kBuy, L"\t" + std::wstring(17, L'p') + L"\t", L"1", kTooShort},
-    {"CloseBuy18", kCloseBuy, std::wstring(18, L'p'), L"1", kOrderMessage},
-    {"CloseBuy19", kCloseBuy, std::wstring(19, L'p'), L"1", kTooShort},
+    {"Buy18", "Buy", L"  " + std::wstring(18, L'p') + L"  ", L"1", PathRefused("Buy")},
+    {"Buy19", "Buy", L"  " + std::wstring(19, L'p') + L"  ", L"1", kTooShort},
+    {"BuyEmpty", "Buy", L"", L"1", PathRefused("Buy")},
+    {"BuyTabsCount", "Buy", L"\t" + std::wstring(17, L'p') + L"\t", L"1", kTooShort},
+    {"CloseBuy18", "CloseBuy", std::wstring(18, L'p'), L"1", PathRefused("CloseBuy")},
+    {"CloseBuy19", "CloseBuy", std::wstring(19, L'p'), L"1", kTooShort},
     // A short path and a blank price: only the path is reported.
-    {"BuyStopShortPathBlankPrice", kBuyStop, L"short", L"   ", kOrderMessage},
-    {"BuyStopBlankPrice", kBuyStop, std::wstring(40, L'p'), L"   ",
-     L"message Price cannot be blank. Please enter Buy Stop Price."},
-    {"BuyStopEmptyPrice", kBuyStop, std::wstring(40, L'p'), L"",
-     L"message Price cannot be blank. Please enter Buy Stop Price."},
-    {"BuyStopIdeographicSpacePrice", kBuyStop, std::wstring(40, L'p'), L"\u3000 \u3000",
-     L"message Price cannot be blank. Please enter Buy Stop Price."},
-    {"SellStopBlankPrice", [](Panel& p) { OpenOrder(p, OrderAction::SellStop); }, std::wstring(40, L'p'),
-     L" ", L"message Price cannot be blank. Please enter Sell Stop Price."},
-    {"BuyLimitBlankPrice", [](Panel& p) { OpenOrder(p, OrderAction::BuyLimit); }, std::wstring(40, L'p'),
-     L" ", L"message Price cannot be blank. Please enter Buy Limit Price."},
-    {"SellLimitBlankPrice", [](Panel& p) { OpenOrder(p, OrderAction::SellLimit); }, std::wstring(40, L'p'),
-     L" ", L"message Price cannot be blank. Please enter Sell Limit Price."},
-    {"BuyStopTextPrice", kBuyStop, std::wstring(40, L'p'), L"abc", kPathNotFound},
-    {"BuyStopTabPrice", kBuyStop, std::wstring(40, L'p'), L"\t", kPathNotFound},
-    // Send Parameters only wants a path that is not blank.
-    {"SendEmpty", SendParameters, L"", L"1", kSendMessage},
-    {"SendSpaces", SendParameters, L"     ", L"1", kSendMessage},
-    {"SendShort", SendParameters, L"x", L"1", kTooShort},
-    // The option buttons test nothing.
-    {"OptionEmpty", OptionChanged, L"", L"", kTooShort},
+    {"BuyStopShortPathBlankPrice", "BuyStop", L"short", L"   ", PathRefused("BuyStop")},
+    {"BuyStopBlankPrice", "BuyStop", std::wstring(40, L'p'), L"   ", PriceRefused("BuyStop")},
+    {"BuyStopEmptyPrice", "BuyStop", std::wstring(40, L'p'), L"", PriceRefused("BuyStop")},
+    {"BuyStopIdeographicSpacePrice", "BuyStop", std::wstring(40, L'p'), L"\u3000 \u3000",
+     PriceRefused("BuyStop")},
+    {"SellStopBlankPrice", "SellStop", std::wstring(40, L'p'), L" ", PriceRefused("SellStop")},
+    {"BuyLimitBlankPrice", "BuyLimit", std::wstring(40, L'p'), L" ", PriceRefused("BuyLimit")},
+    {"SellLimitBlankPrice", "SellLimit", std::wstring(40, L'p'), L" ", PriceRefused("SellLimit")},
+    {"BuyStopTextPrice", "BuyStop", std::wstring(40, L'p'), L"abc", kPathNotFound},
+    {"BuyStopTabPrice", "BuyStop", std::wstring(40, L'p'), L"\t", kPathNotFound},
+    {"SendEmpty", "SendParameters", L"", L"1", PathRefused("SendParameters")},
+    {"SendSpaces", "SendParameters", L"     ", L"1", PathRefused("SendParameters")},
+    {"SendShort", "SendParameters", L"x", L"1", kTooShort},
+    {"OptionEmpty", "OptionChanged", L"", L"", kTooShort},
 };
 
 class RefusalTest : public ActionTest, public testing::WithParamInterface<RefusalCase> {};
@@ -306,7 +227,7 @@ TEST_P(RefusalTest, ARefusedActionWritesNothingAndLeavesTheStatusLine) {
     panel.texts[box] = c.price;
   panel.status = L"before";
   Watch();
-  c.run(panel);
+  ActionNamed(c.action).run(panel);
   if (c.last.starts_with(L"status ")) {
     ASSERT_FALSE(panel.events.empty());
     EXPECT_EQ(panel.events.back(), c.last);

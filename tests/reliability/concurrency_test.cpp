@@ -15,10 +15,11 @@
 
 #include "bridge/writers.h"
 #include "platform/unique_handle.h"
-#include "reliability/figures.h"
+#include "reliability/reader_tally.h"
 #include "support/data_folder.h"
 #include "support/exchange_files.h"
 #include "support/fake_panel.h"
+#include "support/figures.h"
 #include "support/temp_folder.h"
 #include "support/window_driver.h"
 
@@ -26,6 +27,7 @@ namespace qm {
 namespace {
 
 using test::FakePanel;
+using test::ReaderTally;
 using test::TempFolder;
 
 // Each parameter file alternates between two values of different lengths, so that a partial read of the
@@ -90,42 +92,6 @@ void PrintTo(const ConcurrencyCase& c, std::ostream* out) {
   *out << c.name;
 }
 
-struct ReaderTally {
-  long long reads = 0, old_line = 0, new_line = 0, empty = 0, partial = 0, missing = 0, refused = 0;
-  long long refused_error = 0;
-  std::string sample;
-
-  ReaderTally& operator+=(const ReaderTally& more) {
-    reads += more.reads;
-    old_line += more.old_line;
-    new_line += more.new_line;
-    empty += more.empty;
-    partial += more.partial;
-    missing += more.missing;
-    refused += more.refused;
-    if (more.refused)
-      refused_error = more.refused_error;
-    if (sample.empty())
-      sample = more.sample;
-    return *this;
-  }
-};
-
-ReaderTally ParseTally(const std::string& line) {
-  auto field = [&](const std::string& key) -> long long {
-    const size_t at = line.find(" " + key + "=");
-    const size_t start = at == std::string::npos ? line.find(key + "=") : at + 1;
-    return start == std::string::npos ? -1 : std::atoll(line.c_str() + start + key.size() + 1);
-  };
-  ReaderTally t{field("reads"),   field("old"),           field("new"),
-                field("empty"),   field("partial"),       field("missing"),
-                field("refused"), field("refused_error"), {}};
-  const size_t sample = line.find("sample=");
-  if (sample != std::string::npos)
-    t.sample = line.substr(sample + 7, line.find_first_of("\r\n", sample) - sample - 7);
-  return t;
-}
-
 // What the writing side met in one or more rounds.
 struct WriterTally {
   long long replaces = 0, gave_up = 0, other_failures = 0;
@@ -140,9 +106,7 @@ int ReplaceCount(int planned) {
 
 class ConcurrencyTest : public testing::TestWithParam<ConcurrencyCase> {
  protected:
-  void SetUp() override {
-    panel.PointAt(data, Option::RealTime, Option::FiveDigit);
-  }
+  void SetUp() override { panel.PointAt(data, Option::RealTime, Option::FiveDigit); }
 
   void SetBoxes(bool second) {
     for (const ParameterFile& p : kParameterFiles)
@@ -247,7 +211,7 @@ TEST_P(ConcurrencyTest, ReaderProcessSeesOnlyWholeLines) {
       ReplaceMany(writer, ReplaceCount(c.replaces), r.writes);
       stop.Set();
       EXPECT_EQ(reader.ExitCode(60'000), 0u) << "the reader failed";
-      r.reads += ParseTally(test::ReadBytes(result));
+      r.reads += ReaderTally::Parse(test::ReadBytes(result));
       ::DeleteFileW(result.c_str());
     }
     return r;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "reliability/figures.h"
+#include "support/figures.h"
 #include "support/vendor_refresh.h"
 #include "support/temp_folder.h"
 #include "support/main_window_fixture.h"

@@ -6,9 +6,8 @@
 // rw shares read and write access with other openers, as a terminal that reads a file while something else
 // may write it; rwd also shares deletion, which lets a rename replace the file while it is open. The two
 // lines of each file are the values the writer alternates between, without their CR LF. The reader sets the
-// ready event after its first round, reads until the stop event is set, and writes one result line:
-//   reads=N old=N new=N empty=N partial=N missing=N refused=N refused_error=<last Win32 error of a refused
-//   open> sample=<first torn read, escaped>
+// ready event after its first round, reads until the stop event is set, and writes its tally's line
+// (reader_tally.h).
 
 #include <windows.h>
 
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "reliability/reader_tally.h"
 #include "support/text.h"
 
 namespace {
@@ -27,19 +27,8 @@ struct ExchangeFileLines {
   std::string second;
 };
 
-struct Tally {
-  long long reads = 0;
-  long long old_line = 0;
-  long long new_line = 0;
-  long long empty = 0;
-  long long partial = 0;
-  long long missing = 0;
-  long long refused = 0;
-  unsigned long refused_error = 0;
-  std::string sample;
-};
-
 using qm::test::Narrow;
+using qm::test::ReaderTally;
 
 std::string Escaped(const std::string& bytes) {
   std::string out;
@@ -55,7 +44,7 @@ std::string Escaped(const std::string& bytes) {
   return out.empty() ? "(empty)" : out;
 }
 
-void ReadOnce(const ExchangeFileLines& file, DWORD share, Tally& tally) {
+void ReadOnce(const ExchangeFileLines& file, DWORD share, ReaderTally& tally) {
   ++tally.reads;
   qm::UniqueHandle handle(::CreateFileW(file.path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -106,7 +95,7 @@ int wmain(int argc, wchar_t** argv) {
     files.push_back({folder + L"\\" + argv[i], Narrow(argv[i + 1]) + "\r\n", Narrow(argv[i + 2]) + "\r\n"});
   }
 
-  Tally tally;
+  ReaderTally tally;
   bool signalled = false;
   // The guard only ends a reader whose test died without stopping it.
   const ULONGLONG give_up = ::GetTickCount64() + 10 * 60 * 1000;
@@ -123,12 +112,7 @@ int wmain(int argc, wchar_t** argv) {
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!out)
     return 3;
-  const std::string line =
-      "reads=" + std::to_string(tally.reads) + " old=" + std::to_string(tally.old_line) +
-      " new=" + std::to_string(tally.new_line) + " empty=" + std::to_string(tally.empty) +
-      " partial=" + std::to_string(tally.partial) + " missing=" + std::to_string(tally.missing) +
-      " refused=" + std::to_string(tally.refused) + " refused_error=" + std::to_string(tally.refused_error) +
-      " sample=" + tally.sample + "\r\n";
+  const std::string line = tally.Line();
   DWORD written = 0;
   return ::WriteFile(out.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ? 0 : 3;
 }

@@ -17,10 +17,10 @@
 
 #include "bridge/writers.h"
 #include "platform/unique_handle.h"
-#include "reliability/figures.h"
 #include "support/data_folder.h"
 #include "support/exchange_files.h"
 #include "support/fake_panel.h"
+#include "support/figures.h"
 #include "support/file_tree.h"
 #include "support/temp_folder.h"
 #include "support/text.h"

@@ -11,10 +11,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <ostream>
@@ -23,7 +21,8 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
-#include "reliability/figures.h"
+#include "support/action_files.h"
+#include "support/figures.h"
 #include "support/vendor_refresh.h"
 #include "support/loopback_server.h"
 #include "support/window_driver.h"
@@ -163,11 +162,10 @@ TEST_P(WindowServerTest, TheWindowAnswersAtOnceAndReportsTheServerDown) {
       if (event.starts_with(L"file "))
         files.push_back(event.substr(5));
     }
-    EXPECT_THAT(files, testing::ElementsAre(
-                           L"MT4\\tester\\files\\mypair.txt", L"MT4\\tester\\files\\mymagicno.txt",
-                           L"MT4\\tester\\files\\mystoploss.txt", L"MT4\\tester\\files\\mytakeprofit.txt",
-                           L"MT4\\tester\\files\\mylotsize.txt", L"MT4\\tester\\files\\mycloseall.txt",
-                           L"MT4\\tester\\files\\Buy.txt"));
+    std::vector<std::wstring> buy;
+    for (const std::wstring& file : test::ActionNamed("Buy").files)
+      buy.push_back(L"MT4\\tester\\files\\" + file);
+    EXPECT_EQ(files, buy);
     const std::wstring status = test::TextOf(Control(L"lblStatus"));
     EXPECT_EQ(status, L"Status: OK.") << "the action's report stays";
     EXPECT_EQ(test::TextOf(Control(L"lblAds2")), label) << "the label keeps its text";
@@ -250,10 +248,8 @@ class PanelProcessTest : public testing::TestWithParam<PanelProcessCase> {};
 
 TEST_P(PanelProcessTest, StaysBoundedAndEndsAtExit) {
   const PanelProcessCase& c = GetParam();
-  const char* tool = std::getenv("QM_PANEL_DAY");
-  ASSERT_NE(tool, nullptr) << "QM_PANEL_DAY names the built panel_day.exe";
-  std::wstring program = L"Z:" + std::wstring(tool, tool + std::strlen(tool));
-  std::replace(program.begin(), program.end(), L'/', L'\\');
+  const std::wstring program = test::PathFromEnvironment("QM_PANEL_DAY");
+  ASSERT_FALSE(program.empty()) << "QM_PANEL_DAY names the built panel_day.exe";
   // Its output is this program's: the FIGURE lines land in the suite's log.
   const test::PeerProcess day(program, {std::wstring(c.name, c.name + std::strlen(c.name)), c.registered,
                                         std::to_wstring(c.presses), std::to_wstring(c.spacing_ms)});

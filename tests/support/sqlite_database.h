@@ -32,7 +32,8 @@ class SqliteVendorDatabase {
   std::wstring FullPathConnectionString() const;
 
  private:
-  void Remove() const;
+  // Removes the database file and the driver's files beside it; false when one stays.
+  bool Remove() const;
 
   std::wstring connection_string_;
   std::wstring path_;

@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/action_files.h"
 #include "support/main_window_fixture.h"
 #include "support/painted_picture.h"
 #include "support/temp_folder.h"
@@ -41,20 +42,9 @@ constexpr wchar_t kTooShort[] = L"status 5 : Invalid procedure call or argument"
 constexpr wchar_t kRealTime[] = L"MT4\\MQL4\\files\\";
 constexpr wchar_t kBackTest[] = L"MT4\\tester\\files\\";
 
-// The writers of one run, each followed by its own report.
-Events Writes(const std::wstring& folder, std::initializer_list<const wchar_t*> files) {
-  Events events;
-  for (const wchar_t* file : files) {
-    events.push_back(L"file " + folder + file);
-    events.push_back(kOk);
-  }
-  return events;
-}
-
-// One option change with an Expert Advisor path: five files into `folder`, then the action's report.
+// One option change with an Expert Advisor path: its files into `folder`, then the action's report.
 Events OptionChange(const std::wstring& folder) {
-  Events events = Writes(
-      folder, {L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt"});
+  Events events = test::WriteEvents(folder, test::ActionNamed("OptionChanged"));
   events.push_back(kOk);
   return events;
 }
@@ -517,55 +507,22 @@ TEST_F(MainWindowTest, TabReachesAGroupThroughItsSelectedOption) {
 
 // --- Buttons -----------------------------------------------------------------------------------------------
 
-struct ButtonCase {
-  const wchar_t* button;
-  std::vector<const wchar_t*> files;  // written into the real-time folder, in this order
-  bool refreshes;                     // reads the public message before its own report
-};
-
-#define QM_PARAMETERS \
-  L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt"
-
-const ButtonCase kButtons[] = {
-    {L"cmdBuy", {QM_PARAMETERS, L"mycloseall.txt", L"Buy.txt"}, true},
-    {L"cmdSell", {QM_PARAMETERS, L"mycloseall.txt", L"Sell.txt"}, true},
-    {L"cmdHedge", {QM_PARAMETERS, L"mycloseall.txt", L"Buy.txt", L"Sell.txt"}, true},
-    {L"cmdBuyStop", {QM_PARAMETERS, L"myprice.txt", L"mycloseall.txt", L"Buystop.txt"}, true},
-    {L"cmdSellStop", {QM_PARAMETERS, L"myprice.txt", L"mycloseall.txt", L"Sellstop.txt"}, true},
-    {L"cmdBuyLimit", {QM_PARAMETERS, L"myprice.txt", L"mycloseall.txt", L"Buylimit.txt"}, true},
-    {L"cmdSellLimit", {QM_PARAMETERS, L"myprice.txt", L"mycloseall.txt", L"Selllimit.txt"}, true},
-    {L"cmdCloseAll", {L"mypair.txt", L"mymagicno.txt", L"Closeall.txt"}, true},
-    {L"cmdCloseBuy", {L"mypair.txt", L"mymagicno.txt", L"Closebuy.txt"}, true},
-    {L"cmdCloseSell", {L"mypair.txt", L"mymagicno.txt", L"Closesell.txt"}, true},
-    {L"cmdDeleteBuyStop", {L"mypair.txt", L"mymagicno.txt", L"Deletebuystop.txt"}, true},
-    {L"cmdDeleteSellStop", {L"mypair.txt", L"mymagicno.txt", L"Deletesellstop.txt"}, true},
-    {L"cmdDeleteBuyLimit", {L"mypair.txt", L"mymagicno.txt", L"Deletebuylimit.txt"}, true},
-    {L"cmdDeleteSellLimit", {L"mypair.txt", L"mymagicno.txt", L"Deleteselllimit.txt"}, true},
-    {L"cmdSendParameters",
-     {L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mycloseall.txt",
-      L"mylotsize.txt"},
-     false},
-};
-
-#undef QM_PARAMETERS
-
-// One window for all the buttons: each press stands alone, reading the panel afresh.
+// One window for all the buttons: each press stands alone, reading the panel afresh. Each button's files tell
+// which action it ran.
 TEST_F(MainWindowTest, EachButtonWritesItsFilesInOrderAndReportsLast) {
   StartWithExpertAdvisor();
   window->Select(Option::RealTime);
   SetText(L"txtPair", L"EURJPY");
-  for (const ButtonCase& c : kButtons) {
-    SCOPED_TRACE(Narrow(c.button));
+  for (const test::ActionFiles& c : test::kEveryAction) {
+    if (!c.button)
+      continue;  // the option change, run by the option buttons
+    SCOPED_TRACE(c.name);
     Forget();
     Click(c.button);
     EXPECT_EQ(window->VendorWorkPending(), c.refreshes)
         << "the refresh runs after the press, reporting nothing";
 
-    Events expected;
-    for (const wchar_t* file : c.files) {
-      expected.push_back(std::wstring(L"file ") + kRealTime + file);
-      expected.push_back(kOk);
-    }
+    Events expected = test::WriteEvents(kRealTime, c);
     expected.push_back(kOk);
     EXPECT_EQ(Recorded(), expected);
     EXPECT_EQ(ReadBytes(temp / (std::wstring(kRealTime) + L"mypair.txt")), "EURJPY\r\n");
@@ -667,24 +624,17 @@ TEST_F(MainWindowTest, TheWebSiteButtonOpensTheSiteInTheBrowsers) {
 
 struct RefusalCase {
   const char* name;
-  const wchar_t* button;
-  std::wstring_view message;
-  bool with_path;  // an Expert Advisor path that passes; otherwise one of 18 characters
+  const char* action;  // its row of the action table: the button, and the message for the path or the price
+  bool with_path;      // a path that passes, so that the blank price refuses; otherwise one of 18 characters
   const wchar_t* blank_box;
 };
 
-constexpr std::wstring_view kOrderNotSelected =
-    L"Expert Advisor not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";
-
 const RefusalCase kRefusals[] = {
-    {"BuyWithShortPath", L"cmdBuy", kOrderNotSelected, false, nullptr},
-    {"CloseAllWithShortPath", L"cmdCloseAll", kOrderNotSelected, false, nullptr},
-    {"HedgeWithShortPath", L"cmdHedge", kOrderNotSelected, false, nullptr},
-    {"BuyStopWithBlankPrice", L"cmdBuyStop", L"Price cannot be blank. Please enter Buy Stop Price.", true,
-     L"txtbuystop_price"},
-    {"SendParametersWithBlankPath", L"cmdSendParameters",
-     L"Expert Advisor is not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.", false,
-     L"txtFileLocation"},
+    {"BuyWithShortPath", "Buy", false, nullptr},
+    {"CloseAllWithShortPath", "CloseAll", false, nullptr},
+    {"HedgeWithShortPath", "Hedge", false, nullptr},
+    {"BuyStopWithBlankPrice", "BuyStop", true, L"txtbuystop_price"},
+    {"SendParametersWithBlankPath", "SendParameters", false, L"txtFileLocation"},
 };
 
 TEST_F(MainWindowTest, RefusedActionsShowTheirMessageOwnedByTheWindowAndTouchNothing) {
@@ -699,9 +649,11 @@ TEST_F(MainWindowTest, RefusedActionsShowTheirMessageOwnedByTheWindowAndTouchNot
     SetText(L"lblStatus", before);
     Forget();
 
-    Click(c.button);
+    const test::ActionFiles& action = test::ActionNamed(c.action);
+    Click(action.button);
 
-    EXPECT_EQ(Recorded(), Events{L"message " + std::wstring(c.message)});
+    EXPECT_EQ(Recorded(),
+              Events{L"message " + std::wstring(c.with_path ? action.blank_price : action.refusal)});
     EXPECT_EQ(recorder->last_caption, L"Quenmarel");
     EXPECT_EQ(recorder->last_owner, window->hwnd());
     EXPECT_EQ(TextOf(Control(L"lblStatus")), before);

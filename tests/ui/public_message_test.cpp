@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/action_files.h"
 #include "support/main_window_fixture.h"
 #include "support/painted_picture.h"
 #include "support/sqlite_database.h"
@@ -55,12 +56,7 @@ TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
   Forget();
   Click(L"cmdBuy");
 
-  Events expected;
-  for (const wchar_t* file : {L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt",
-                              L"mylotsize.txt", L"mycloseall.txt", L"Buy.txt"}) {
-    expected.push_back(std::wstring(L"file MT4\\tester\\files\\") + file);
-    expected.push_back(kOk);
-  }
+  Events expected = test::WriteEvents(L"MT4\\tester\\files\\", test::ActionNamed("Buy"));
   expected.push_back(kOk);  // the action's own report, at once
   // The message when the refresh has read it; its own report is not shown.
   if (!GetParam().rows.empty())

@@ -7,35 +7,20 @@
 // after SECONDS, 3 no server could be set up.
 #include <winsock2.h>
 #include <windows.h>
-#include <sql.h>
-#include <sqlext.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
+#include <cwchar>
 #include <future>
-#include <memory>
 #include <string>
 #include <variant>
 #include <thread>
 
+#include "platform/odbc.h"
 #include "support/loopback_server.h"
 #include "vendor_services/connection_string.h"
 
 namespace {
-
-struct OdbcHandleFree {
-  SQLSMALLINT type;
-  void operator()(SQLHANDLE handle) const { ::SQLFreeHandle(type, handle); }
-};
-using OdbcHandle = std::unique_ptr<void, OdbcHandleFree>;
-
-OdbcHandle Allocate(SQLSMALLINT type, SQLHANDLE parent) {
-  SQLHANDLE handle = SQL_NULL_HANDLE;
-  if (!SQL_SUCCEEDED(::SQLAllocHandle(type, parent, &handle)))
-    handle = SQL_NULL_HANDLE;
-  return OdbcHandle(handle, OdbcHandleFree{type});
-}
 
 struct LoginOutcome {
   bool connected = false;
@@ -44,35 +29,28 @@ struct LoginOutcome {
 
 LoginOutcome LogIn(std::wstring connection_string) {
   LoginOutcome outcome;
-  OdbcHandle environment = Allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+  const qm::OdbcHandle environment = qm::OdbcHandle::Allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
   if (!environment)
     return outcome;
   ::SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  OdbcHandle connection = Allocate(SQL_HANDLE_DBC, environment.get());
+  qm::OdbcHandle connection = qm::OdbcHandle::Allocate(SQL_HANDLE_DBC, environment.get());
   if (!connection)
     return outcome;
   ::SQLSetConnectAttrW(connection.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(15), 0);
-  const SQLRETURN result = ::SQLDriverConnectW(connection.get(), nullptr, connection_string.data(), SQL_NTS,
-                                               nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
-  outcome.connected = SQL_SUCCEEDED(result);
-  SQLWCHAR state[6];
-  SQLWCHAR text[1024];
-  SQLINTEGER native = 0;
-  SQLSMALLINT length = 0;
-  for (SQLSMALLINT record = 1; SQL_SUCCEEDED(
-           ::SQLGetDiagRecW(SQL_HANDLE_DBC, connection.get(), record, state, &native, text, 1024, &length));
-       ++record) {
-    outcome.diagnostics += std::wstring(state) + L" " + std::wstring(text) + L"\n";
-  }
+  outcome.connected =
+      qm::Succeeded(::SQLDriverConnectW(connection.get(), nullptr, qm::OdbcText(connection_string), SQL_NTS,
+                                        nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT));
+  for (const qm::DiagnosticRecord& record : qm::Diagnostics(connection))
+    outcome.diagnostics += record.sqlstate + L" " + record.message + L"\n";
   if (outcome.connected)
-    ::SQLDisconnect(connection.get());
+    connection.MarkConnected();
   return outcome;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const int bound_seconds = argc > 1 ? std::atoi(argv[1]) : 0;
+int wmain(int argc, wchar_t** argv) {
+  const long bound_seconds = argc > 1 ? std::wcstol(argv[1], nullptr, 10) : 0;
   const qm::test::LoopbackServer server(qm::test::ServerBehaviour::Hang);
   if (bound_seconds <= 0 || server.port() == 0) {
     std::fprintf(stderr, "usage: login_timeout_probe SECONDS (and a free loopback port)\n");
@@ -90,7 +68,7 @@ int main(int argc, char** argv) {
   }).detach();
 
   if (ended.wait_for(std::chrono::seconds(bound_seconds)) != std::future_status::ready) {
-    std::printf("the login had not ended after %d s\n", bound_seconds);
+    std::printf("the login had not ended after %ld s\n", bound_seconds);
     std::fflush(stdout);
     return 2;
   }

@@ -24,6 +24,7 @@
 
 #include "support/sqlite_database.h"
 #include "support/loopback_server.h"
+#include "support/window_driver.h"
 
 namespace qm {
 
@@ -93,14 +94,6 @@ VendorThreadStarter Counted(std::shared_ptr<Threads> threads) {
       ++threads->ended;
     });
   };
-}
-
-// Polls `done` until it holds, for at most kBound.
-bool Eventually(const std::function<bool()>& done) {
-  const auto end = std::chrono::steady_clock::now() + kBound;
-  while (!done() && std::chrono::steady_clock::now() < end)
-    std::this_thread::sleep_for(10ms);
-  return done();
 }
 
 // Sessions numbered 1, 2, ... in the order the worker makes them. Sessions 1 to `hanging` block in one phase
@@ -272,7 +265,7 @@ TEST_P(OverdueTest, ReportsTheTimeOutAndGoesOnWithAFreshThread) {
   driver->Release();
   for (int session = 1; session <= c.hanging; ++session)
     EXPECT_TRUE(driver->WaitUntilEnded(session));
-  EXPECT_TRUE(Eventually([&] { return threads->ended == c.hanging; }));
+  EXPECT_TRUE(test::WaitUntil([&] { return threads->ended == c.hanging; }));
   worker->RefreshPublicMessage();
   EXPECT_EQ(log.WaitFor(4).back().message, L"message from session " + std::to_wstring(c.hanging + 1));
   const std::vector<std::thread::id> sessions = driver->Threads();
@@ -281,7 +274,7 @@ TEST_P(OverdueTest, ReportsTheTimeOutAndGoesOnWithAFreshThread) {
 
   // At the end the idle thread ends, leaving its session to the end of the process.
   worker.reset();
-  EXPECT_TRUE(Eventually([&] { return threads->ended == threads->asked - (c.failing_start > 0); }));
+  EXPECT_TRUE(test::WaitUntil([&] { return threads->ended == threads->asked - (c.failing_start > 0); }));
   EXPECT_FALSE(driver->Ended(static_cast<int>(sessions.size())));
   EXPECT_EQ(log.Arrived().size(), 4u);
 }
@@ -304,7 +297,7 @@ TEST(VendorWorkerTest, EndsAtOnceWhileACallHangsAndReportsNothingAfter) {
   EXPECT_EQ(ended, std::future_status::ready) << "the destructor waited for the hanging call";
   destroyed.wait();
   // The call comes back after the end: its thread ends and leaves its session to the end of the process.
-  EXPECT_TRUE(Eventually([&] { return threads->ended == 2; }));
+  EXPECT_TRUE(test::WaitUntil([&] { return threads->ended == 2; }));
   EXPECT_FALSE(driver->Ended(1));
   EXPECT_TRUE(log.Arrived().empty());
 }

@@ -19,7 +19,6 @@
 //       connection. Writes the port to PORT_FILE and serves until that file is removed, an hour at most;
 //       "hang" writes the number of connections it has taken to PORT_FILE.taken.
 
-#include <winsock2.h>
 #include <windows.h>
 
 #include <psapi.h>
@@ -27,7 +26,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <cwchar>
 #include <optional>
 #include <stdexcept>
@@ -39,6 +37,9 @@
 #include "bench_clock.h"
 #include "platform/file_system.h"
 #include "platform/unique_handle.h"
+#include "support/loopback_server.h"
+#include "support/process_footprint.h"
+#include "support/temp_folder.h"
 #include "ui/main_layout.h"
 
 namespace {
@@ -176,60 +177,6 @@ struct Footprint {
   long long user = -1;
 };
 
-// Committed private memory, summed over the process's address space: Wine reports PrivateUsage of another
-// process as 0, and this is what that counter means on Windows.
-double PrivateKb(HANDLE process) {
-  double total = 0;
-  MEMORY_BASIC_INFORMATION region{};
-  for (const char* address = nullptr;
-       ::VirtualQueryEx(process, address, &region, sizeof region) == sizeof region;
-       address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-      total += static_cast<double>(region.RegionSize);
-    if (region.RegionSize == 0)
-      break;
-  }
-  return total / 1024.0;
-}
-
-// The process's kernel handles from the system's handle list: Wine answers GetProcessHandleCount with 0.
-long long HandlesFromSystemList(DWORD process_id) {
-  struct Entry {  // SYSTEM_HANDLE_TABLE_ENTRY_INFO_EX
-    PVOID object;
-    ULONG_PTR process_id;
-    ULONG_PTR handle;
-    ULONG access;
-    USHORT creator_back_trace;
-    USHORT object_type;
-    ULONG attributes;
-    ULONG reserved;
-  };
-  using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-  constexpr ULONG kExtendedHandleInformation = 64;
-  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-  auto query = reinterpret_cast<QuerySystemInformation>(
-      reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQuerySystemInformation")));
-  if (query == nullptr)
-    return -1;
-  std::vector<unsigned char> buffer(1 << 20);
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    ULONG needed = 0;
-    const LONG status =
-        query(kExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-    if (status == 0) {
-      ULONG_PTR count = 0;
-      std::memcpy(&count, buffer.data(), sizeof count);
-      const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + 2 * sizeof(ULONG_PTR));
-      long long own = 0;
-      for (ULONG_PTR i = 0; i < count; ++i)
-        own += entries[i].process_id == process_id ? 1 : 0;
-      return own;
-    }
-    buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
-  }
-  return -1;
-}
-
 // The windows the process owns, top-level and children: the USER objects a panel could leak.
 long long WindowsOf(DWORD process_id) {
   struct Count {
@@ -267,13 +214,13 @@ Footprint ReadFootprint(HANDLE process) {
       memory.PrivateUsage > 0) {
     footprint.private_kb = static_cast<double>(memory.PrivateUsage) / 1024.0;
   } else {
-    footprint.private_kb = PrivateKb(process);
+    footprint.private_kb = static_cast<double>(qm::test::PrivateKib(process));
   }
   DWORD handles = 0;
   if (::GetProcessHandleCount(process, &handles) && handles > 0) {
     footprint.handles = handles;
   } else {
-    footprint.handles = HandlesFromSystemList(::GetProcessId(process));
+    footprint.handles = qm::test::HandleTableEntriesOf(::GetProcessId(process));
   }
   const DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS);
   footprint.gdi = gdi > 0 ? static_cast<long long>(gdi) : -1;
@@ -354,10 +301,6 @@ int Startup(const std::wstring& floor_path, const std::wstring& controls_path, c
   return 0;
 }
 
-bool Exists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // What a BUY press with the panel's initial texts writes, in its order: the floor of a press.
 constexpr std::pair<std::wstring_view, std::string_view> kBuyFiles[] = {
     {L"mypair.txt", "EURUSD\r\n"},  {L"mymagicno.txt", "12345\r\n"}, {L"mystoploss.txt", "0\r\n"},
@@ -417,7 +360,7 @@ PressTimes TimePress(const PressTarget& target) {
   // millisecond.
   const double start = NowMs();
   ::PostMessageW(target.main, WM_COMMAND, press, reinterpret_cast<LPARAM>(target.button));
-  for (double next_check = start + 1; !Exists(target.buy); ::SwitchToThread()) {
+  for (double next_check = start + 1; !qm::test::FileExists(target.buy); ::SwitchToThread()) {
     if (const double now = NowMs(); now >= next_check) {
       target.program->CheckAlive();
       if (now - start > kPatienceMs)
@@ -484,7 +427,7 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
   const Footprint warmed = SettledFootprint(panel.process());
   burst();
   const Footprint pressed = SettledFootprint(panel.process());
-  if (!Exists(panel_press.buy))
+  if (!qm::test::FileExists(panel_press.buy))
     Fail("the presses left no Buy.txt");
   // Whether a refresh reached the database (the stand-in's messages all start this way): the refreshes run
   // after their presses, so the label is read once all presses are over.
@@ -519,44 +462,23 @@ int Clicks(const std::wstring& panel_path, const std::wstring& ea_path, const st
 
 // Serves until `port_file` is removed, or for an hour at most.
 int Serve(const std::wstring& behaviour, const std::wstring& port_file) {
+  using qm::test::ServerBehaviour;
   const bool hang = behaviour == L"hang";
   if (!hang && behaviour != L"closed")
     Fail("serve takes hang or closed");
-  WSADATA data;
-  if (::WSAStartup(MAKEWORD(2, 2), &data) != 0)
-    Fail("no sockets");
-  const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  int size = sizeof address;
-  if (listener == INVALID_SOCKET || ::bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-      ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0 ||
-      (hang && ::listen(listener, SOMAXCONN) != 0)) {
+  const qm::test::LoopbackServer server(hang ? ServerBehaviour::Hang : ServerBehaviour::Closed);
+  if (server.port() == 0)
     Fail("cannot hold a port on 127.0.0.1");
-  }
-  // Every connection taken is kept open and never answered.
-  std::vector<SOCKET> held;
-  if (hang) {
-    u_long non_blocking = 1;
-    ::ioctlsocket(listener, FIONBIO, &non_blocking);
-  }
-  const std::string port = std::to_string(ntohs(address.sin_port));
-  if (qm::ReplaceFileAtomically(port_file, port))
+  if (qm::ReplaceFileAtomically(port_file, std::to_string(server.port())))
     Fail("cannot write the port file");
   const auto end = std::chrono::steady_clock::now() + std::chrono::hours(1);
-  while (Exists(port_file) && std::chrono::steady_clock::now() < end) {
-    const size_t taken = held.size();
-    for (SOCKET client; hang && (client = ::accept(listener, nullptr, nullptr)) != INVALID_SOCKET;)
-      held.push_back(client);
-    if (held.size() != taken)
-      qm::ReplaceFileAtomically(port_file + L".taken", std::to_string(held.size()));
-    ::Sleep(20);
+  for (int taken = 0; qm::test::FileExists(port_file) && std::chrono::steady_clock::now() < end;
+       ::Sleep(20)) {
+    if (server.connections() != taken) {
+      taken = server.connections();
+      qm::ReplaceFileAtomically(port_file + L".taken", std::to_string(taken));
+    }
   }
-  for (SOCKET client : held)
-    ::closesocket(client);
-  ::closesocket(listener);
-  ::WSACleanup();
   return 0;
 }
 

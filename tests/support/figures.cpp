@@ -1,4 +1,4 @@
-#include "reliability/figures.h"
+#include "support/figures.h"
 
 #include <cstdio>
 
@@ -35,8 +35,12 @@ bool ReportFigure(const std::string& name, long long value, const std::string& g
   return ReportFigure(name, std::to_string(value), goal, met);
 }
 
+void ReportInfoFigure(const std::string& name, const std::string& value, const std::string& note) {
+  Print(FigureLine(name, value, note, "info"));
+}
+
 void ReportInfoFigure(const std::string& name, long long value, const std::string& note) {
-  Print(FigureLine(name, std::to_string(value), note, "info"));
+  ReportInfoFigure(name, std::to_string(value), note);
 }
 
 void ReportSkippedFigure(const std::string& name, const std::string& reason, const std::string& goal) {
