@@ -22,8 +22,8 @@ class ActionWriters {
  public:
   explicit ActionWriters(Panel& panel) : panel_(panel) {}
 
-  void Write(std::initializer_list<ExchangeFile> files) {
-    for (ExchangeFile file : files) {
+  void Write(std::initializer_list<Writer> files) {
+    for (Writer file : files) {
       Outcome outcome = WriteExchangeFile(panel_, file);
       panel_.SetStatus(StatusReport(outcome));
       if (outcome && !first_failure_)
@@ -50,45 +50,45 @@ bool ExpertAdvisorSelectedForOrders(Panel& panel) {
 // A pending order's price: the box it is typed into, the file it goes to, the message when it is blank.
 struct PendingOrder {
   Field price_box;
-  ExchangeFile price_file;
+  Writer price_file;
   std::wstring_view blank_message;
 };
 
-constexpr PendingOrder kBuyStopPrice{Field::BuyStopPrice, ExchangeFile::BuyStopPrice,
+constexpr PendingOrder kBuyStopPrice{Field::BuyStopPrice, Writer::WriteBuyStopPrice,
                                      L"Price cannot be blank. Please enter Buy Stop Price."};
-constexpr PendingOrder kSellStopPrice{Field::SellStopPrice, ExchangeFile::SellStopPrice,
+constexpr PendingOrder kSellStopPrice{Field::SellStopPrice, Writer::WriteSellStopPrice,
                                       L"Price cannot be blank. Please enter Sell Stop Price."};
-constexpr PendingOrder kBuyLimitPrice{Field::BuyLimitPrice, ExchangeFile::BuyLimitPrice,
+constexpr PendingOrder kBuyLimitPrice{Field::BuyLimitPrice, Writer::WriteBuyLimitPrice,
                                       L"Price cannot be blank. Please enter Buy Limit Price."};
-constexpr PendingOrder kSellLimitPrice{Field::SellLimitPrice, ExchangeFile::SellLimitPrice,
+constexpr PendingOrder kSellLimitPrice{Field::SellLimitPrice, Writer::WriteSellLimitPrice,
                                        L"Price cannot be blank. Please enter Sell Limit Price."};
 
 struct OrderRow {
   OrderAction action;
-  ExchangeFile command;
-  std::optional<ExchangeFile> second_command;  // HEDGE: Buy, then Sell
+  Writer command;
+  std::optional<Writer> second_command;  // HEDGE: Buy, then Sell
   std::optional<PendingOrder> pending;
 };
 
 // In the order of OrderAction, so that an action is its row's index.
 constexpr std::array<OrderRow, 7> kOrders{{
-    {OrderAction::Buy, ExchangeFile::Buy, std::nullopt, std::nullopt},
-    {OrderAction::Sell, ExchangeFile::Sell, std::nullopt, std::nullopt},
-    {OrderAction::Hedge, ExchangeFile::Buy, ExchangeFile::Sell, std::nullopt},
-    {OrderAction::BuyStop, ExchangeFile::BuyStop, std::nullopt, kBuyStopPrice},
-    {OrderAction::SellStop, ExchangeFile::SellStop, std::nullopt, kSellStopPrice},
-    {OrderAction::BuyLimit, ExchangeFile::BuyLimit, std::nullopt, kBuyLimitPrice},
-    {OrderAction::SellLimit, ExchangeFile::SellLimit, std::nullopt, kSellLimitPrice},
+    {OrderAction::Buy, Writer::SendBuy, std::nullopt, std::nullopt},
+    {OrderAction::Sell, Writer::SendSell, std::nullopt, std::nullopt},
+    {OrderAction::Hedge, Writer::SendBuy, Writer::SendSell, std::nullopt},
+    {OrderAction::BuyStop, Writer::SendBuyStop, std::nullopt, kBuyStopPrice},
+    {OrderAction::SellStop, Writer::SendSellStop, std::nullopt, kSellStopPrice},
+    {OrderAction::BuyLimit, Writer::SendBuyLimit, std::nullopt, kBuyLimitPrice},
+    {OrderAction::SellLimit, Writer::SendSellLimit, std::nullopt, kSellLimitPrice},
 }};
 
 static_assert(std::ranges::all_of(std::views::iota(size_t{0}, kOrders.size()),
                                   [](size_t i) { return static_cast<size_t>(kOrders[i].action) == i; }));
 
-ExchangeFile CommandOf(CloseAction action) {
-  constexpr std::array kCommands{ExchangeFile::CloseAllCommand, ExchangeFile::CloseBuy,
-                                 ExchangeFile::CloseSell,       ExchangeFile::DeleteBuyStop,
-                                 ExchangeFile::DeleteSellStop,  ExchangeFile::DeleteBuyLimit,
-                                 ExchangeFile::DeleteSellLimit};
+Writer CommandOf(CloseAction action) {
+  constexpr std::array kCommands{Writer::SendCloseAll,       Writer::SendCloseBuy,
+                                 Writer::SendCloseSell,      Writer::SendDeleteBuyStop,
+                                 Writer::SendDeleteSellStop, Writer::SendDeleteBuyLimit,
+                                 Writer::SendDeleteSellLimit};
   return kCommands[static_cast<size_t>(action)];
 }
 
@@ -100,15 +100,15 @@ void SendParameters(Panel& panel) {
     return;
   }
   ActionWriters writers(panel);
-  writers.Write({ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss, ExchangeFile::TakeProfit,
-                 ExchangeFile::CloseAll, ExchangeFile::LotSize});
+  writers.Write({Writer::WritePair, Writer::WriteMagicNo, Writer::WriteStopLoss, Writer::WriteTakeProfit,
+                 Writer::WriteCloseAll, Writer::WriteLotSize});
   writers.Report();
 }
 
 void OptionChanged(Panel& panel) {
   ActionWriters writers(panel);
-  writers.Write({ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss, ExchangeFile::TakeProfit,
-                 ExchangeFile::LotSize});
+  writers.Write({Writer::WritePair, Writer::WriteMagicNo, Writer::WriteStopLoss, Writer::WriteTakeProfit,
+                 Writer::WriteLotSize});
   writers.Report();
 }
 
@@ -122,11 +122,11 @@ void OpenOrder(Panel& panel, OrderAction action) {
     return;
   }
   ActionWriters writers(panel);
-  writers.Write({ExchangeFile::Pair, ExchangeFile::MagicNo, ExchangeFile::StopLoss, ExchangeFile::TakeProfit,
-                 ExchangeFile::LotSize});
+  writers.Write({Writer::WritePair, Writer::WriteMagicNo, Writer::WriteStopLoss, Writer::WriteTakeProfit,
+                 Writer::WriteLotSize});
   if (order.pending)
     writers.Write({order.pending->price_file});
-  writers.Write({ExchangeFile::CloseAll});
+  writers.Write({Writer::WriteCloseAll});
   writers.Write({order.command});
   if (order.second_command)
     writers.Write({*order.second_command});
@@ -138,7 +138,7 @@ void CloseOrDelete(Panel& panel, CloseAction action) {
   if (!ExpertAdvisorSelectedForOrders(panel))
     return;
   ActionWriters writers(panel);
-  writers.Write({ExchangeFile::Pair, ExchangeFile::MagicNo, CommandOf(action)});
+  writers.Write({Writer::WritePair, Writer::WriteMagicNo, CommandOf(action)});
   panel.RefreshPublicMessage();
   writers.Report();
 }

@@ -22,40 +22,40 @@ enum class Value {
 };
 
 struct FileRow {
-  ExchangeFile file;
+  Writer writer;
   std::wstring_view name;
   Field source;  // unused for command files
   Value value;
 };
 
 constexpr std::array<FileRow, 23> kFiles{{
-    {ExchangeFile::BuyStopPrice, L"myprice.txt", Field::BuyStopPrice, Value::Trimmed},
-    {ExchangeFile::SellStopPrice, L"myprice.txt", Field::SellStopPrice, Value::Trimmed},
-    {ExchangeFile::BuyLimitPrice, L"myprice.txt", Field::BuyLimitPrice, Value::Trimmed},
-    {ExchangeFile::SellLimitPrice, L"myprice.txt", Field::SellLimitPrice, Value::Trimmed},
-    {ExchangeFile::LotSize, L"mylotsize.txt", Field::Lotsize, Value::Trimmed},
-    {ExchangeFile::TakeProfit, L"mytakeprofit.txt", Field::TakeProfit, Value::ScaledOnFive},
-    {ExchangeFile::StopLoss, L"mystoploss.txt", Field::StopLoss, Value::ScaledOnFive},
-    {ExchangeFile::MagicNo, L"mymagicno.txt", Field::MagicNo, Value::Trimmed},
-    {ExchangeFile::Pair, L"mypair.txt", Field::Pair, Value::Text},
-    {ExchangeFile::CloseAll, L"mycloseall.txt", Field::Closeall, Value::Trimmed},
-    {ExchangeFile::Buy, L"Buy.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::Sell, L"Sell.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::BuyStop, L"Buystop.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::SellStop, L"Sellstop.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::BuyLimit, L"Buylimit.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::SellLimit, L"Selllimit.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::CloseAllCommand, L"Closeall.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::CloseBuy, L"Closebuy.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::CloseSell, L"Closesell.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::DeleteBuyStop, L"Deletebuystop.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::DeleteSellStop, L"Deletesellstop.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::DeleteBuyLimit, L"Deletebuylimit.txt", Field::FileLocation, Value::CommandOne},
-    {ExchangeFile::DeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::WriteBuyStopPrice, L"myprice.txt", Field::BuyStopPrice, Value::Trimmed},
+    {Writer::WriteSellStopPrice, L"myprice.txt", Field::SellStopPrice, Value::Trimmed},
+    {Writer::WriteBuyLimitPrice, L"myprice.txt", Field::BuyLimitPrice, Value::Trimmed},
+    {Writer::WriteSellLimitPrice, L"myprice.txt", Field::SellLimitPrice, Value::Trimmed},
+    {Writer::WriteLotSize, L"mylotsize.txt", Field::Lotsize, Value::Trimmed},
+    {Writer::WriteTakeProfit, L"mytakeprofit.txt", Field::TakeProfit, Value::ScaledOnFive},
+    {Writer::WriteStopLoss, L"mystoploss.txt", Field::StopLoss, Value::ScaledOnFive},
+    {Writer::WriteMagicNo, L"mymagicno.txt", Field::MagicNo, Value::Trimmed},
+    {Writer::WritePair, L"mypair.txt", Field::Pair, Value::Text},
+    {Writer::WriteCloseAll, L"mycloseall.txt", Field::Closeall, Value::Trimmed},
+    {Writer::SendBuy, L"Buy.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendSell, L"Sell.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendBuyStop, L"Buystop.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendSellStop, L"Sellstop.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendBuyLimit, L"Buylimit.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendSellLimit, L"Selllimit.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendCloseAll, L"Closeall.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendCloseBuy, L"Closebuy.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendCloseSell, L"Closesell.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendDeleteBuyStop, L"Deletebuystop.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendDeleteSellStop, L"Deletesellstop.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendDeleteBuyLimit, L"Deletebuylimit.txt", Field::FileLocation, Value::CommandOne},
+    {Writer::SendDeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation, Value::CommandOne},
 }};
 
-const FileRow& RowOf(ExchangeFile file) {
-  return kFiles[static_cast<size_t>(file)];
+const FileRow& RowOf(Writer writer) {
+  return kFiles[static_cast<size_t>(writer)];
 }
 
 // The Expert Advisor reads one line from each file, so a line break inside a box (pasted text, a value set
@@ -78,22 +78,22 @@ std::optional<std::wstring> FormValue(const PanelFields& panel, const FileRow& r
   return TrimSpaces(FirstLine(text));
 }
 
-// In the order of ExchangeFile, so that a file is its row's index.
+// In the order of Writer, so that a writer is its row's index.
 static_assert(std::ranges::all_of(std::views::iota(size_t{0}, kFiles.size()),
-                                  [](size_t i) { return static_cast<size_t>(kFiles[i].file) == i; }));
+                                  [](size_t i) { return static_cast<size_t>(kFiles[i].writer) == i; }));
 
 }  // namespace
 
-std::wstring_view FileName(ExchangeFile file) {
-  return RowOf(file).name;
+std::wstring_view FileName(Writer writer) {
+  return RowOf(writer).name;
 }
 
 std::string ExchangeLine(std::wstring_view value) {
   return ToAnsi(value) + "\r\n";
 }
 
-Outcome WriteExchangeFile(const PanelFields& panel, ExchangeFile file) {
-  const FileRow& row = RowOf(file);
+Outcome WriteExchangeFile(const PanelFields& panel, Writer writer) {
+  const FileRow& row = RowOf(writer);
   const std::optional<GateDecision> gate = WriterGate(ReadOptions(panel));
   if (!gate)
     return std::nullopt;

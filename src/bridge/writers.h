@@ -11,55 +11,43 @@
 
 namespace qm {
 
-enum class ExchangeFile {
+// The writers, one for each exchange file, by the names the panel's actions know them by. Each is a row of
+// the file table behind WriteExchangeFile.
+enum class Writer {
   // parameter and price files
-  BuyStopPrice,
-  SellStopPrice,
-  BuyLimitPrice,
-  SellLimitPrice,
-  LotSize,
-  TakeProfit,
-  StopLoss,
-  MagicNo,
-  Pair,
-  CloseAll,
+  WriteBuyStopPrice,
+  WriteSellStopPrice,
+  WriteBuyLimitPrice,
+  WriteSellLimitPrice,
+  WriteLotSize,
+  WriteTakeProfit,
+  WriteStopLoss,
+  WriteMagicNo,
+  WritePair,
+  WriteCloseAll,
   // command files
-  Buy,
-  Sell,
-  BuyStop,
-  SellStop,
-  BuyLimit,
-  SellLimit,
-  CloseAllCommand,
-  CloseBuy,
-  CloseSell,
-  DeleteBuyStop,
-  DeleteSellStop,
-  DeleteBuyLimit,
-  DeleteSellLimit,
+  SendBuy,
+  SendSell,
+  SendBuyStop,
+  SendSellStop,
+  SendBuyLimit,
+  SendSellLimit,
+  SendCloseAll,
+  SendCloseBuy,
+  SendCloseSell,
+  SendDeleteBuyStop,
+  SendDeleteSellStop,
+  SendDeleteBuyLimit,
+  SendDeleteSellLimit,
 };
 
 // The file name the Expert Advisor looks for ("mylotsize.txt", "Deleteselllimit.txt", ...).
-std::wstring_view FileName(ExchangeFile file);
+std::wstring_view FileName(Writer writer);
 
-// The one writer behind every file.
-Outcome WriteExchangeFile(const PanelFields& panel, ExchangeFile file);
+// Runs `writer`: the one writing behind every file.
+Outcome WriteExchangeFile(const PanelFields& panel, Writer writer);
 
 // The exact bytes of an exchange file holding `value`: the value in the ANSI code page, then CR LF.
 std::string ExchangeLine(std::wstring_view value);
-
-// One writer bound to its file, for the named writers below.
-template <ExchangeFile file>
-Outcome WriteOne(const PanelFields& panel) {
-  return WriteExchangeFile(panel, file);
-}
-
-inline constexpr auto WriteBuyStopPrice = &WriteOne<ExchangeFile::BuyStopPrice>;
-inline constexpr auto WriteSellLimitPrice = &WriteOne<ExchangeFile::SellLimitPrice>;
-inline constexpr auto WriteLotSize = &WriteOne<ExchangeFile::LotSize>;
-inline constexpr auto WriteTakeProfit = &WriteOne<ExchangeFile::TakeProfit>;
-inline constexpr auto WriteStopLoss = &WriteOne<ExchangeFile::StopLoss>;
-inline constexpr auto WritePair = &WriteOne<ExchangeFile::Pair>;
-inline constexpr auto SendBuy = &WriteOne<ExchangeFile::Buy>;
 
 }  // namespace qm

@@ -96,7 +96,7 @@ TEST_F(WriterTest, FormsTheLineFromTheTrimmedBox) {
   for (const auto& c : cases) {
     panel.texts[c.field] = c.box;
     const bool pair = c.field == Field::Pair;
-    ASSERT_EQ(WriteExchangeFile(panel, pair ? ExchangeFile::Pair : ExchangeFile::BuyStopPrice), std::nullopt);
+    ASSERT_EQ(WriteExchangeFile(panel, pair ? Writer::WritePair : Writer::WriteBuyStopPrice), std::nullopt);
     EXPECT_EQ(ReadBytes(real_time + (pair ? L"\\mypair.txt" : L"\\myprice.txt")), c.bytes);
   }
 }
@@ -104,8 +104,8 @@ TEST_F(WriterTest, FormsTheLineFromTheTrimmedBox) {
 TEST_F(WriterTest, PriceWritersShareOneFile) {
   panel.texts[Field::BuyStopPrice] = L"1.1";
   panel.texts[Field::SellLimitPrice] = L"2.2";
-  WriteBuyStopPrice(panel);
-  WriteSellLimitPrice(panel);
+  WriteExchangeFile(panel, Writer::WriteBuyStopPrice);
+  WriteExchangeFile(panel, Writer::WriteSellLimitPrice);
   EXPECT_EQ(ReadBytes(real_time + L"\\myprice.txt"), "2.2\r\n");
 }
 
@@ -114,8 +114,8 @@ TEST_F(WriterTest, AClosedGateWritesNothingAndReportsNoFailure) {
     FakePanel lone;
     lone.texts[Field::FileLocation] = panel.texts[Field::FileLocation];
     lone.Select(only);
-    EXPECT_EQ(WritePair(lone), std::nullopt);
-    EXPECT_EQ(SendBuy(lone), std::nullopt);
+    EXPECT_EQ(WriteExchangeFile(lone, Writer::WritePair), std::nullopt);
+    EXPECT_EQ(WriteExchangeFile(lone, Writer::SendBuy), std::nullopt);
   }
   EXPECT_TRUE(temp.ListFiles(L"MT4\\MQL4\\files").empty());
   EXPECT_TRUE(temp.ListFiles(L"MT4\\tester\\files").empty());
@@ -128,20 +128,22 @@ TEST_F(WriterTest, RefusesBeforeTouchingTheFileAndKeepsTheOldOne) {
   test::WriteBytes(real_time + L"\\mystoploss.txt", old);
 
   panel.texts[Field::FileLocation] = std::wstring(27, L'x');
-  EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"5 : Invalid procedure call or argument");
+  EXPECT_EQ(StatusReport(WriteExchangeFile(panel, Writer::WriteStopLoss)),
+            L"5 : Invalid procedure call or argument");
   panel.texts[Field::FileLocation] = L"";
-  EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"5 : Invalid procedure call or argument");
+  EXPECT_EQ(StatusReport(WriteExchangeFile(panel, Writer::WriteStopLoss)),
+            L"5 : Invalid procedure call or argument");
 
   panel.texts[Field::FileLocation] = temp / L"MT4\\MQL4\\Experts\\Kelvarinth_V10x.ex4";
   panel.Select(Option::FiveDigit);
   panel.texts[Field::StopLoss] = L"1e308";
-  EXPECT_EQ(StatusReport(WriteStopLoss(panel)), L"6 : Overflow");
+  EXPECT_EQ(StatusReport(WriteExchangeFile(panel, Writer::WriteStopLoss)), L"6 : Overflow");
   EXPECT_EQ(ReadBytes(real_time + L"\\mystoploss.txt"), old);
 
   // No temporary file is left behind, and the next write succeeds.
   EXPECT_EQ(temp.ListFiles(L"MT4\\MQL4\\files"), std::vector<std::wstring>{L"mystoploss.txt"});
   panel.texts[Field::StopLoss] = L"2.5";
-  EXPECT_EQ(WriteStopLoss(panel), std::nullopt);
+  EXPECT_EQ(WriteExchangeFile(panel, Writer::WriteStopLoss), std::nullopt);
   EXPECT_EQ(ReadBytes(real_time + L"\\mystoploss.txt"), "25\r\n");
 }
 

@@ -33,7 +33,7 @@ using test::TempFolder;
 // Each parameter file alternates between two values of different lengths, so that a partial read of the
 // longer one is not the shorter one. Five digits: take-profit and stop-loss are scaled.
 struct ParameterFile {
-  ExchangeFile file;
+  Writer file;
   Field box;
   const wchar_t* first_box;
   const wchar_t* second_box;
@@ -42,26 +42,26 @@ struct ParameterFile {
 };
 
 const ParameterFile kParameterFiles[] = {
-    {ExchangeFile::Pair, Field::Pair, L"GBPUSD", L"EURJPY.micro-account", "GBPUSD", "EURJPY.micro-account"},
-    {ExchangeFile::LotSize, Field::Lotsize, L" 0.01 ", L"123456789.125", "0.01", "123456789.125"},
-    {ExchangeFile::TakeProfit, Field::TakeProfit, L"30", L"0.125", "300", "1.25"},
-    {ExchangeFile::StopLoss, Field::StopLoss, L"2.5", L"1234.5", "25", "12345"},
-    {ExchangeFile::MagicNo, Field::MagicNo, L"6819", L"4294967295", "6819", "4294967295"},
-    {ExchangeFile::CloseAll, Field::Closeall, L"9999999", L"1", "9999999", "1"},
-    {ExchangeFile::BuyStopPrice, Field::BuyStopPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
-    {ExchangeFile::SellStopPrice, Field::SellStopPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
-    {ExchangeFile::BuyLimitPrice, Field::BuyLimitPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
-    {ExchangeFile::SellLimitPrice, Field::SellLimitPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
+    {Writer::WritePair, Field::Pair, L"GBPUSD", L"EURJPY.micro-account", "GBPUSD", "EURJPY.micro-account"},
+    {Writer::WriteLotSize, Field::Lotsize, L" 0.01 ", L"123456789.125", "0.01", "123456789.125"},
+    {Writer::WriteTakeProfit, Field::TakeProfit, L"30", L"0.125", "300", "1.25"},
+    {Writer::WriteStopLoss, Field::StopLoss, L"2.5", L"1234.5", "25", "12345"},
+    {Writer::WriteMagicNo, Field::MagicNo, L"6819", L"4294967295", "6819", "4294967295"},
+    {Writer::WriteCloseAll, Field::Closeall, L"9999999", L"1", "9999999", "1"},
+    {Writer::WriteBuyStopPrice, Field::BuyStopPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
+    {Writer::WriteSellStopPrice, Field::SellStopPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
+    {Writer::WriteBuyLimitPrice, Field::BuyLimitPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
+    {Writer::WriteSellLimitPrice, Field::SellLimitPrice, L"1.6349", L"110.25", "1.6349", "110.25"},
 };
 
 // One replace of the writing loop: which file, and whether it takes its first or its second value.
 struct Replace {
-  ExchangeFile file;
+  Writer file;
   bool second;
 };
 
-std::vector<ExchangeFile> AllFiles() {
-  std::vector<ExchangeFile> files;
+std::vector<Writer> AllFiles() {
+  std::vector<Writer> files;
   for (const test::ExchangeFileCase& c : test::kEveryExchangeFile)
     files.push_back(c.file);
   return files;
@@ -76,14 +76,14 @@ std::string LineOf(const Replace& r) {
   return "1";
 }
 
-enum class Writer {
+enum class Writing {
   Panel,  // the panel's own writers
   Naive,  // create-or-truncate, then write, in place
 };
 
 struct ConcurrencyCase {
   const char* name;
-  Writer writer;
+  Writing writer;
   const wchar_t* reader_sharing;  // rw or rwd, see exchange_reader
   int replaces;                   // QM_RELIABILITY_REPLACES overrides it
 };
@@ -127,13 +127,13 @@ class ConcurrencyTest : public testing::TestWithParam<ConcurrencyCase> {
   }
 
   // The writing of one round: every file in turn, each pass over them with the other value.
-  void ReplaceMany(Writer writer, int replaces, WriterTally& w) {
-    const std::vector<ExchangeFile> files = AllFiles();
+  void ReplaceMany(Writing writer, int replaces, WriterTally& w) {
+    const std::vector<Writer> files = AllFiles();
     for (int i = 0; i < replaces; ++i) {
       const size_t pass = 1 + static_cast<size_t>(i) / files.size();
       const Replace r{files[static_cast<size_t>(i) % files.size()], pass % 2 == 1};
       ++w.replaces;
-      if (writer == Writer::Naive) {
+      if (writer == Writing::Naive) {
         w.other_failures += WriteInPlace(r) ? 0 : 1;
         continue;
       }
@@ -154,7 +154,7 @@ class ConcurrencyTest : public testing::TestWithParam<ConcurrencyCase> {
   std::vector<std::wstring> ReaderFiles() const {
     std::vector<std::wstring> args;
     std::set<std::wstring> seen;
-    for (const ExchangeFile file : AllFiles()) {
+    for (const Writer file : AllFiles()) {
       const std::wstring name(FileName(file));
       if (!seen.insert(name).second)
         continue;
@@ -184,19 +184,19 @@ struct Rounds {
 
 TEST_P(ConcurrencyTest, ReaderProcessSeesOnlyWholeLines) {
   const ConcurrencyCase& c = GetParam();
-  const std::vector<ExchangeFile> files = AllFiles();
+  const std::vector<Writer> files = AllFiles();
 
   // Every file exists with its first value before the reader starts.
   SetBoxes(false);
-  for (const ExchangeFile file : files)
+  for (const Writer file : files)
     ASSERT_EQ(WriteExchangeFile(panel, file), std::nullopt);
 
-  const auto run_rounds = [&](Writer writer, const wchar_t* sharing) {
+  const auto run_rounds = [&](Writing writer, const wchar_t* sharing) {
     constexpr int kMaxRounds = 5;
     Rounds r;
     const auto interleaved = [&] {
       return r.reads.old_line > 0 && r.reads.new_line > 0 &&
-             (writer == Writer::Panel || r.reads.empty + r.reads.partial > 0);
+             (writer == Writing::Panel || r.reads.empty + r.reads.partial > 0);
     };
     while (r.count < kMaxRounds && (r.count == 0 || !interleaved())) {
       ++r.count;
@@ -227,13 +227,13 @@ TEST_P(ConcurrencyTest, ReaderProcessSeesOnlyWholeLines) {
                                  t.reads > 0 && t.old_line > 0 && t.new_line > 0))
       << "old " << t.old_line << ", new " << t.new_line;
   const long long torn = t.empty + t.partial;
-  if (c.writer == Writer::Naive) {
+  if (c.writer == Writing::Naive) {
     EXPECT_TRUE(
         test::ReportFigure(label + "torn or empty reads (shows the reader can tell)", torn, "> 0", torn > 0));
     EXPECT_EQ(w.other_failures, 0);
     // The panel's writers in its place, with the same reader in the same folder: where a truncate-and-write
     // tears, theirs must not.
-    const Rounds in_place = run_rounds(Writer::Panel, c.reader_sharing);
+    const Rounds in_place = run_rounds(Writing::Panel, c.reader_sharing);
     const long long panel_torn = in_place.reads.empty + in_place.reads.partial;
     EXPECT_GT(in_place.reads.old_line + in_place.reads.new_line, 0);
     EXPECT_TRUE(test::ReportFigure(label + "torn or empty reads from the panel's writers in its place",
@@ -260,7 +260,7 @@ TEST_P(ConcurrencyTest, ReaderProcessSeesOnlyWholeLines) {
   EXPECT_EQ(w.other_failures, 0) << w.first_other;
   // No temporary file is left behind by any replace, given up or not.
   std::vector<std::wstring> names;
-  for (const ExchangeFile file : files)
+  for (const Writer file : files)
     names.emplace_back(FileName(file));
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
@@ -270,13 +270,13 @@ TEST_P(ConcurrencyTest, ReaderProcessSeesOnlyWholeLines) {
 INSTANTIATE_TEST_SUITE_P(
     Writers, ConcurrencyTest,
     testing::Values(
-        ConcurrencyCase{"panel writers, reader sharing read and write", Writer::Panel, L"rw", 20000},
-        ConcurrencyCase{"panel writers, reader sharing read, write and delete", Writer::Panel, L"rwd", 5000},
+        ConcurrencyCase{"panel writers, reader sharing read and write", Writing::Panel, L"rw", 20000},
+        ConcurrencyCase{"panel writers, reader sharing read, write and delete", Writing::Panel, L"rwd", 5000},
         // A control: enough replaces a round to catch the naive writer between its truncate and its write.
-        ConcurrencyCase{"truncate-and-write writer, reader sharing read and write", Writer::Naive, L"rw",
+        ConcurrencyCase{"truncate-and-write writer, reader sharing read and write", Writing::Naive, L"rw",
                         2000}),
     [](const auto& info) {
-      return std::string(info.param.writer == Writer::Naive ? "TruncateAndWrite" : "PanelWriters") +
+      return std::string(info.param.writer == Writing::Naive ? "TruncateAndWrite" : "PanelWriters") +
              (std::wstring(info.param.reader_sharing) == L"rwd" ? "_ShareDelete" : "_ShareReadWrite");
     });
 

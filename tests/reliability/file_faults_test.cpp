@@ -149,7 +149,7 @@ TEST_P(PathFaultTest, EveryWriterReportsItAndTouchesNothing) {
   // With the path mended, the same writers write again.
   panel.texts[Field::FileLocation] = good_path;
   panel.Select(Option::RealTime);
-  EXPECT_EQ(WritePair(panel), std::nullopt);
+  EXPECT_EQ(WriteExchangeFile(panel, Writer::WritePair), std::nullopt);
   EXPECT_EQ(ReadBytes(real_time + L"\\mypair.txt"), "EURJPY\r\n");
 }
 
@@ -166,21 +166,21 @@ enum class Hold { ReadOnly, OpenElsewhereWithoutSharing, OpenHereWithoutSharing 
 struct TargetFault {
   const char* name;
   Hold hold;
-  ExchangeFile file;
+  Writer file;
   const char* new_bytes;  // what the write gives once the fault is gone
   const wchar_t* status;
 };
 
 const TargetFault kTargetFaults[] = {
-    {"read-only parameter file", Hold::ReadOnly, ExchangeFile::StopLoss, "125\r\n",
+    {"read-only parameter file", Hold::ReadOnly, Writer::WriteStopLoss, "125\r\n",
      L"75 : Path/File access error"},
-    {"read-only command file", Hold::ReadOnly, ExchangeFile::Buy, "1\r\n", L"75 : Path/File access error"},
+    {"read-only command file", Hold::ReadOnly, Writer::SendBuy, "1\r\n", L"75 : Path/File access error"},
     {"parameter file held open without sharing by another process", Hold::OpenElsewhereWithoutSharing,
-     ExchangeFile::Pair, "EURJPY\r\n", L"70 : Permission denied"},
+     Writer::WritePair, "EURJPY\r\n", L"70 : Permission denied"},
     {"command file held open without sharing by another process", Hold::OpenElsewhereWithoutSharing,
-     ExchangeFile::Sell, "1\r\n", L"70 : Permission denied"},
+     Writer::SendSell, "1\r\n", L"70 : Permission denied"},
     {"parameter file held open without sharing by this process", Hold::OpenHereWithoutSharing,
-     ExchangeFile::Pair, "EURJPY\r\n", L"70 : Permission denied"},
+     Writer::WritePair, "EURJPY\r\n", L"70 : Permission denied"},
 };
 
 void PrintTo(const TargetFault& fault, std::ostream* out) {
@@ -288,13 +288,13 @@ TEST_F(DiskFullTest, ReportsDiskFullAndKeepsTheFile) {
   panel.texts[Field::FileLocation] = base + L"\\MT4" + kExpertAdvisorTail;
   panel.Select(Option::RealTime);
   panel.Select(Option::FourDigit);
-  ASSERT_EQ(WritePair(panel), std::nullopt);
+  ASSERT_EQ(WriteExchangeFile(panel, Writer::WritePair), std::nullopt);
   const std::string old = ReadBytes(files + L"\\mypair.txt");
   ASSERT_EQ(old, "GBPUSD\r\n");
 
   ASSERT_EQ(Fill(base + L"\\filler.bin"), static_cast<DWORD>(ERROR_DISK_FULL));
   panel.texts[Field::Pair] = L"EURJPY";
-  const std::wstring status = StatusReport(WritePair(panel));
+  const std::wstring status = StatusReport(WriteExchangeFile(panel, Writer::WritePair));
   // The old line, and nothing else in the folder: no temporary file left by the refused write.
   const bool intact = Snapshot(files) == std::map<std::wstring, std::string>{{L"mypair.txt", old}};
   EXPECT_TRUE(test::ReportFigure(kFigure, Narrow(status) + (intact ? "; files intact" : "; FILES CHANGED"),
@@ -302,7 +302,7 @@ TEST_F(DiskFullTest, ReportsDiskFullAndKeepsTheFile) {
 
   // Room again: the write goes through.
   ASSERT_TRUE(::DeleteFileW((base + L"\\filler.bin").c_str()));
-  EXPECT_EQ(WritePair(panel), std::nullopt);
+  EXPECT_EQ(WriteExchangeFile(panel, Writer::WritePair), std::nullopt);
   EXPECT_EQ(ReadBytes(files + L"\\mypair.txt"), "EURJPY\r\n");
 }
 

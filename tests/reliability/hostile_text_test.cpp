@@ -92,11 +92,11 @@ TEST_P(LineBreakTest, TheFileHoldsTheFirstLineOnly) {
   for (const auto& [digits, expected] : {std::pair{Option::FourDigit, GetParam().four_digits},
                                          std::pair{Option::FiveDigit, GetParam().five_digits}}) {
     panel.Select(digits);
-    ASSERT_EQ(WriteTakeProfit(panel), std::nullopt);
+    ASSERT_EQ(WriteExchangeFile(panel, Writer::WriteTakeProfit), std::nullopt);
     EXPECT_EQ(ReadBytes(folder + L"mytakeprofit.txt"), expected);
   }
   // Text files take the same first line with either setting.
-  ASSERT_EQ(WritePair(panel), std::nullopt);
+  ASSERT_EQ(WriteExchangeFile(panel, Writer::WritePair), std::nullopt);
   EXPECT_EQ(ReadBytes(folder + L"mypair.txt"), GetParam().four_digits);
 }
 

@@ -7,35 +7,35 @@
 namespace qm::test {
 
 struct ExchangeFileCase {
-  ExchangeFile file;
+  Writer file;
   const wchar_t* name;
   Field source;  // Field::FileLocation for a command file, which carries 1
 };
 
 inline constexpr ExchangeFileCase kEveryExchangeFile[] = {
-    {ExchangeFile::BuyStopPrice, L"myprice.txt", Field::BuyStopPrice},
-    {ExchangeFile::SellStopPrice, L"myprice.txt", Field::SellStopPrice},
-    {ExchangeFile::BuyLimitPrice, L"myprice.txt", Field::BuyLimitPrice},
-    {ExchangeFile::SellLimitPrice, L"myprice.txt", Field::SellLimitPrice},
-    {ExchangeFile::LotSize, L"mylotsize.txt", Field::Lotsize},
-    {ExchangeFile::TakeProfit, L"mytakeprofit.txt", Field::TakeProfit},
-    {ExchangeFile::StopLoss, L"mystoploss.txt", Field::StopLoss},
-    {ExchangeFile::MagicNo, L"mymagicno.txt", Field::MagicNo},
-    {ExchangeFile::Pair, L"mypair.txt", Field::Pair},
-    {ExchangeFile::CloseAll, L"mycloseall.txt", Field::Closeall},
-    {ExchangeFile::Buy, L"Buy.txt", Field::FileLocation},
-    {ExchangeFile::Sell, L"Sell.txt", Field::FileLocation},
-    {ExchangeFile::BuyStop, L"Buystop.txt", Field::FileLocation},
-    {ExchangeFile::SellStop, L"Sellstop.txt", Field::FileLocation},
-    {ExchangeFile::BuyLimit, L"Buylimit.txt", Field::FileLocation},
-    {ExchangeFile::SellLimit, L"Selllimit.txt", Field::FileLocation},
-    {ExchangeFile::CloseAllCommand, L"Closeall.txt", Field::FileLocation},
-    {ExchangeFile::CloseBuy, L"Closebuy.txt", Field::FileLocation},
-    {ExchangeFile::CloseSell, L"Closesell.txt", Field::FileLocation},
-    {ExchangeFile::DeleteBuyStop, L"Deletebuystop.txt", Field::FileLocation},
-    {ExchangeFile::DeleteSellStop, L"Deletesellstop.txt", Field::FileLocation},
-    {ExchangeFile::DeleteBuyLimit, L"Deletebuylimit.txt", Field::FileLocation},
-    {ExchangeFile::DeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation},
+    {Writer::WriteBuyStopPrice, L"myprice.txt", Field::BuyStopPrice},
+    {Writer::WriteSellStopPrice, L"myprice.txt", Field::SellStopPrice},
+    {Writer::WriteBuyLimitPrice, L"myprice.txt", Field::BuyLimitPrice},
+    {Writer::WriteSellLimitPrice, L"myprice.txt", Field::SellLimitPrice},
+    {Writer::WriteLotSize, L"mylotsize.txt", Field::Lotsize},
+    {Writer::WriteTakeProfit, L"mytakeprofit.txt", Field::TakeProfit},
+    {Writer::WriteStopLoss, L"mystoploss.txt", Field::StopLoss},
+    {Writer::WriteMagicNo, L"mymagicno.txt", Field::MagicNo},
+    {Writer::WritePair, L"mypair.txt", Field::Pair},
+    {Writer::WriteCloseAll, L"mycloseall.txt", Field::Closeall},
+    {Writer::SendBuy, L"Buy.txt", Field::FileLocation},
+    {Writer::SendSell, L"Sell.txt", Field::FileLocation},
+    {Writer::SendBuyStop, L"Buystop.txt", Field::FileLocation},
+    {Writer::SendSellStop, L"Sellstop.txt", Field::FileLocation},
+    {Writer::SendBuyLimit, L"Buylimit.txt", Field::FileLocation},
+    {Writer::SendSellLimit, L"Selllimit.txt", Field::FileLocation},
+    {Writer::SendCloseAll, L"Closeall.txt", Field::FileLocation},
+    {Writer::SendCloseBuy, L"Closebuy.txt", Field::FileLocation},
+    {Writer::SendCloseSell, L"Closesell.txt", Field::FileLocation},
+    {Writer::SendDeleteBuyStop, L"Deletebuystop.txt", Field::FileLocation},
+    {Writer::SendDeleteSellStop, L"Deletesellstop.txt", Field::FileLocation},
+    {Writer::SendDeleteBuyLimit, L"Deletebuylimit.txt", Field::FileLocation},
+    {Writer::SendDeleteSellLimit, L"Deleteselllimit.txt", Field::FileLocation},
 };
 
 inline bool IsCommandFile(const ExchangeFileCase& c) {

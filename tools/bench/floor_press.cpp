@@ -24,23 +24,23 @@
 
 namespace {
 
-using qm::ExchangeFile;
 using qm::Field;
 using qm::Option;
+using qm::Writer;
 
 // A BUY's files in the panel's order, and the box each value comes from (none for the command).
 struct BuyFile {
-  ExchangeFile file;
+  Writer file;
   std::optional<Field> source;
 };
 constexpr std::array<BuyFile, 7> kBuyFiles{{
-    {ExchangeFile::Pair, Field::Pair},
-    {ExchangeFile::MagicNo, Field::MagicNo},
-    {ExchangeFile::StopLoss, Field::StopLoss},
-    {ExchangeFile::TakeProfit, Field::TakeProfit},
-    {ExchangeFile::LotSize, Field::Lotsize},
-    {ExchangeFile::CloseAll, Field::Closeall},
-    {ExchangeFile::Buy, std::nullopt},
+    {Writer::WritePair, Field::Pair},
+    {Writer::WriteMagicNo, Field::MagicNo},
+    {Writer::WriteStopLoss, Field::StopLoss},
+    {Writer::WriteTakeProfit, Field::TakeProfit},
+    {Writer::WriteLotSize, Field::Lotsize},
+    {Writer::WriteCloseAll, Field::Closeall},
+    {Writer::SendBuy, std::nullopt},
 }};
 constexpr std::array<Option, 4> kOptions{Option::BackTest, Option::RealTime, Option::FourDigit,
                                          Option::FiveDigit};
