@@ -20,7 +20,7 @@
 # --timestamp URL adds an RFC 3161 time stamp, so that the signatures stay valid after the certificate expires.
 set -euo pipefail
 usage() {
-  sed -n '5,7p' "$0" | sed 's/^# */usage: /; s/^usage:  */       /' >&2
+  sed -n '5,7p' "$0" | sed '1s/^# */usage: /; 2,$s/^# */         /' >&2
   exit 2
 }
 fail() { echo "package.sh: $*" >&2; exit 2; }
