@@ -104,15 +104,10 @@ before="$(drive_c_listing)"
 all_users="$(windows_folder ProgramFiles)/Quenmarel|$(windows_folder ProgramData)"
 current_user="$(windows_folder LOCALAPPDATA)/Programs/Quenmarel|$(windows_folder APPDATA)"
 
-# Each way: the switches after /S | the folder and the root of the Start menu | where the entry is, where not.
-# A plain /S is the command a trader types under Wine, whose user is an administrator.
-ways=(
-  "|$all_users|HKLM|HKCU"
-  "/AllUsers|$all_users|HKLM|HKCU"
-  "/CurrentUser|$current_user|HKCU|HKLM"
-)
-for way in "${ways[@]}"; do
-  IFS='|' read -r switches folder start_root root other_root <<<"$way"
+# Installs one way: the switches after /S | the folder and the root of the Start menu | where the entry is,
+# where it must not be.
+install_way() {
+  IFS='|' read -r switches folder start_root root other_root <<<"$1"
   start_menu="$start_root/${start_menu_entry//\\//}"
   # shellcheck disable=SC2086 # the switches are words
   in_prefix "${installers[0]}" /S $switches >/dev/null || fail "the installer failed (/S $switches)"
@@ -127,42 +122,10 @@ for way in "${ways[@]}"; do
     sed -n 's/^ *QuietUninstallString *REG_SZ *//p')"
   [[ "$uninstall" == "\"$folder_win\\Uninstall.exe\""* ]] ||
     fail "/S $switches: the Add/Remove Programs entry names another uninstaller: $uninstall"
-
-  if [ -z "$switches" ]; then
-    # The panel as packed (programs/, the same the ZIP holds), stripped of its debug information.
-    cmp -s "$packages/programs/Quenmarel.exe" "$folder/Quenmarel.exe" || fail "the installed Quenmarel.exe is not the one packed"
-    if x86_64-w64-mingw32-objdump -h "$folder/Quenmarel.exe" | grep -q '\.debug'; then
-      fail "the installed Quenmarel.exe carries debug information"
-    fi
-    bash "$here/pe_conventions_test.sh" "$folder/Quenmarel.exe" || fail "the installed panel lacks a Windows convention"
-    # The trader's README, not the developer's, in lines that Notepad shows as lines.
-    grep -q $'^What the status line says\r$' "$folder/README.txt" || fail "the installed README.txt is not the trader's"
-    bash "$verify" --ca "$authority" --installed "$folder" "$packages" >/dev/null ||
-      fail "the installed programs' signatures are not right"
-
-    # The installed panel starts and shows its window (its own: the window's process is the one started
-    # here); a polite close (WM_CLOSE, which taskkill sends without /F) ends it.
-    wine "$folder_win\\Quenmarel.exe" </dev/null >/dev/null 2>&1 &
-    panel=$!
-    timeout 60 xdotool search --sync --all --onlyvisible --pid "$panel" --name "$title" >/dev/null ||
-      fail "the installed panel showed no window"
-    # Every caption fits its control, measured in the control's font inside the installed panel, in a
-    # prefix without the panel's own face.
-    if find "$WINEPREFIX/drive_c/windows/Fonts" -maxdepth 1 -iname 'sserif*' | grep -q .; then
-      fail "the prefix has MS Sans Serif: the face the panel falls back to goes unchecked"
-    fi
-    probe_status=0
-    in_prefix "$probe" >"$work/captions" || probe_status=$?
-    cat "$work/captions"
-    ! grep -q ' in MS Sans Serif ' "$work/captions" || fail "the panel draws in MS Sans Serif, which the prefix lacks"
-    [ "$probe_status" = 0 ] || fail "a caption of the installed panel is wider than its control (caption probe: $probe_status)"
-    in_prefix taskkill /IM Quenmarel.exe >/dev/null 2>&1 || true
-    wait_for 30 panel_ended || fail "the installed panel did not end on close"
-    panel=""
-  fi
-
-  # The uninstaller as Add/Remove Programs starts it; it copies itself to a temporary folder, starts that
-  # copy and returns at once.
+}
+# The uninstaller as Add/Remove Programs starts it; it copies itself to a temporary folder, starts that copy
+# and returns at once. It leaves nothing of the installation behind.
+uninstall_way() {
   [[ "$uninstall" =~ ^\"([^\"]+)\"(.*)$ ]] || fail "/S $switches: no quoted uninstaller in $uninstall"
   read -ra uninstall_switches <<<"${BASH_REMATCH[2]}"
   in_prefix "${BASH_REMATCH[1]}" "${uninstall_switches[@]}" >/dev/null || fail "/S $switches: the uninstaller failed"
@@ -171,5 +134,45 @@ for way in "${ways[@]}"; do
   wait_for 30 keys_gone || fail "/S $switches: the uninstaller left a key ($uninstall_key or $vendor_key)"
   leftovers="$(diff <(echo "$before") <(drive_c_listing) || true)"
   [ -z "$leftovers" ] || fail "/S $switches: the uninstaller left files behind: $leftovers"
+}
+
+# The command a trader types: the installer and /S, nothing else; under Wine, whose user is an
+# administrator, it installs for all users.
+install_way "|$all_users|HKLM|HKCU"
+# The panel as packed (programs/, the same the ZIP holds), stripped of its debug information.
+cmp -s "$packages/programs/Quenmarel.exe" "$folder/Quenmarel.exe" || fail "the installed Quenmarel.exe is not the one packed"
+if x86_64-w64-mingw32-objdump -h "$folder/Quenmarel.exe" | grep -q '\.debug'; then
+  fail "the installed Quenmarel.exe carries debug information"
+fi
+bash "$here/pe_conventions_test.sh" "$folder/Quenmarel.exe" || fail "the installed panel lacks a Windows convention"
+# The trader's README, not the developer's, in lines that Notepad shows as lines.
+grep -q $'^What the status line says\r$' "$folder/README.txt" || fail "the installed README.txt is not the trader's"
+bash "$verify" --ca "$authority" --installed "$folder" "$packages" >/dev/null ||
+  fail "the installed programs' signatures are not right"
+
+# The installed panel starts and shows its window (its own: the window's process is the one started here);
+# a polite close (WM_CLOSE, which taskkill sends without /F) ends it.
+wine "$folder_win\\Quenmarel.exe" </dev/null >/dev/null 2>&1 &
+panel=$!
+timeout 60 xdotool search --sync --all --onlyvisible --pid "$panel" --name "$title" >/dev/null ||
+  fail "the installed panel showed no window"
+# Every caption fits its control, measured in the control's font inside the installed panel, in a prefix
+# without the panel's own face.
+if find "$WINEPREFIX/drive_c/windows/Fonts" -maxdepth 1 -iname 'sserif*' | grep -q .; then
+  fail "the prefix has MS Sans Serif: the face the panel falls back to goes unchecked"
+fi
+probe_status=0
+in_prefix "$probe" >"$work/captions" || probe_status=$?
+cat "$work/captions"
+! grep -q ' in MS Sans Serif ' "$work/captions" || fail "the panel draws in MS Sans Serif, which the prefix lacks"
+[ "$probe_status" = 0 ] || fail "a caption of the installed panel is wider than its control (caption probe: $probe_status)"
+in_prefix taskkill /IM Quenmarel.exe >/dev/null 2>&1 || true
+wait_for 30 panel_ended || fail "the installed panel did not end on close"
+panel=""
+uninstall_way
+
+for way in "/AllUsers|$all_users|HKLM|HKCU" "/CurrentUser|$current_user|HKCU|HKLM"; do
+  install_way "$way"
+  uninstall_way
 done
 echo "installer: signed from a PFX and on a token, installed for all users and for the current user, started, closed and uninstalled in a prefix of its own"
