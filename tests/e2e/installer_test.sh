@@ -1,26 +1,29 @@
 #!/usr/bin/env bash
 # The release packages, used as a trader would use them beside a terminal under Wine: the ZIP holds the
-# panel; the NSIS installer, run silently with no other argument in a Wine prefix of its own (not the build
-# tree's), installs the stripped release panel into C:\Program Files\Quenmarel with a Start-menu entry, an
-# uninstaller and an Add/Remove Programs entry; the installed panel starts there and shows its window; the
-# uninstaller removes all of it again. The prefix is made for this run and removed at its end; like most
-# traders' prefixes it has no MS Sans Serif, and the caption probe checks inside the installed panel that every
-# caption still fits its control. The packages, signed by a throwaway authority (signed_package.sh), must
-# verify against it, the installed uninstaller too, and must not once a byte is changed.
-#   installer_test.sh <package dir> <caption_probe.exe> <throwaway authority's root certificate>
+# panel; the NSIS installer, run silently in a Wine prefix of its own (not the build tree's), installs the
+# stripped release panel with a Start-menu entry, an uninstaller and an Add/Remove Programs entry, in each of
+# its ways: a plain /S (for all users here, where Wine's user is an administrator), /AllUsers (Program Files,
+# HKLM) and /CurrentUser (the user's AppData\Local\Programs, HKCU, and no HKLM key); the installed panel starts
+# and shows its window; the uninstaller named by the Add/Remove Programs entry removes all of it again and
+# leaves no file and no key behind. The prefix is made for this run and removed at its end; like most traders'
+# prefixes it has no MS Sans Serif, and the caption probe checks inside the installed panel that every caption
+# still fits its control. The packages signed by a throwaway authority's key from a PFX and on a PKCS#11 token
+# (signed_package.sh) must verify against it, the programs inside the installer too, must be the same bytes
+# (one key, one signing time), and must not verify once a byte is changed.
+#   installer_test.sh <package dir> <caption_probe.exe> <signed_package.sh's dir>
 # Needs a display (the panel opens its window). Every wait is bounded.
 set -euo pipefail
 packages="$1"
 probe="$2"
-authority="$3"
+signer="$3"
+authority="$signer/authority.pem"
 here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/qm-installer.XXXXXX")"
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-folder_win='C:\Program Files\Quenmarel'
-folder="$WINEPREFIX/drive_c/Program Files/Quenmarel"
-start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quenmarel MetaTrader 4 Interface"
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quenmarel'
+uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Quenmarel'
+vendor_key='Software\QRX Forex'
+start_menu_entry='Microsoft\Windows\Start Menu\Programs\Quenmarel MetaTrader 4 Interface'
 title='^Quenmarel: MetaTrader 4 Interface'
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -53,56 +56,99 @@ wait_for() {
   done
   return 1
 }
-key_present() { in_prefix reg query "$uninstall_key" >/dev/null 2>&1; }
-key_absent() { ! key_present; }
-folder_gone() { [ ! -e "$folder" ]; }
-start_menu_gone() { [ ! -e "$start_menu" ]; }
+# A Windows folder of the prefix as Wine names it for its user (%LOCALAPPDATA% and the like), on Linux.
+windows_folder() { winepath -u "$(in_prefix cmd /c echo "%$1%" | tr -d '\r')" 2>/dev/null; }
+key_in() { in_prefix reg query "$1\\$2" >/dev/null 2>&1; }
+keys_gone() { ! key_in HKLM "$uninstall_key" && ! key_in HKCU "$uninstall_key" && ! key_in HKLM "$vendor_key" &&
+  ! key_in HKCU "$vendor_key"; }
+gone() { [ ! -e "$1" ]; }
 panel_ended() { ! kill -0 "$panel" 2>/dev/null; }
+# What lies in the prefix's drive C, but for the temporary folders (the uninstaller leaves its copy there)
+# and the user's Programs folder itself (Windows' known folder for programs of one user, made on first use).
+drive_c_listing() {
+  (cd "$WINEPREFIX/drive_c" && find . -path '*/Temp' -prune -o ! -path '*/AppData/Local/Programs' -print | LC_ALL=C sort)
+}
 
 shopt -s nullglob
 installers=("$packages"/Quenmarel-*-win64.exe)
 zips=("$packages"/Quenmarel-*-win64.zip)
 [ ${#installers[@]} -eq 1 ] || fail "expected one installer in $packages, found ${#installers[@]}"
 [ ${#zips[@]} -eq 1 ] || fail "expected one ZIP in $packages, found ${#zips[@]}"
+installer="$(basename "${installers[0]}")"
 
 listing="$(unzip -Z1 "${zips[0]}")"
 for member in Quenmarel.exe README.txt; do
   grep -qE "(^|/)$member\$" <<<"$listing" || fail "the ZIP holds no $member"
 done
 
+# Signed from the PFX (these packages) and on the token: both verify, the programs inside the installer too;
+# one key and one signing time make the same bytes; one byte of the installer changed after signing, its
+# checksum changed to match, fails the signature.
+verify="$here/../../scripts/verify-release.sh"
+cmp -s "${installers[0]}" "$signer/token/$installer" ||
+  fail "the installers signed with one key at one signing time from the PFX and on the token differ"
+for signed in "$packages" "$signer/token"; do
+  bash "$verify" --ca "$authority" "$signed" || fail "the checksums or signatures of $signed are not right"
+  tampered="$work/tampered/$installer"
+  rm -rf "$work/tampered" && mkdir "$work/tampered" && cp "$signed/$installer" "${zips[0]}" "$work/tampered/"
+  at=$(($(stat -c %s "$tampered") / 2)) byte=$(od -An -tu1 -j "$at" -N1 "$tampered")
+  printf "\\$(printf %03o $((byte ^ 255)))" | dd of="$tampered" bs=1 seek="$at" conv=notrunc status=none
+  (cd "$work/tampered" && sha256sum Quenmarel-*-win64.* >SHA256SUMS)
+  grep -q "$installer: the signature does not verify" < <(bash "$verify" --ca "$authority" "$work/tampered" 2>&1) ||
+    fail "a changed byte in the installer of $signed passed the signature check"
+done
+
 timeout 120 wineboot -i </dev/null >/dev/null 2>&1 || fail "could not create the Wine prefix $WINEPREFIX"
 timeout 60 wineserver -w || fail "the new prefix's Wine server did not settle"
+before="$(drive_c_listing)"
+all_users="$(windows_folder ProgramFiles)/Quenmarel|$(windows_folder ProgramData)"
+current_user="$(windows_folder LOCALAPPDATA)/Programs/Quenmarel|$(windows_folder APPDATA)"
 
-# The command a trader types: the installer and /S, nothing else.
-in_prefix "${installers[0]}" /S >/dev/null || fail "the installer failed"
-for file in Quenmarel.exe Uninstall.exe README.txt; do
-  [ -f "$folder/$file" ] || fail "installed folder has no $file"
-done
-# What CPack staged for the installer is what must have been installed (the ZIP's copy was stripped apart, at
-# another moment, and so carries another time stamp), and it carries no debug information.
-staged="$packages/_CPack_Packages/win64/NSIS/$(basename "${installers[0]}" .exe)/Quenmarel.exe"
-cmp -s "$staged" "$folder/Quenmarel.exe" || fail "the installed Quenmarel.exe is not the one packed ($staged)"
+# Installs one way: the switches after /S | the folder and the root of the Start menu | where the entry is,
+# where it must not be.
+install_way() {
+  IFS='|' read -r switches folder start_root root other_root <<<"$1"
+  start_menu="$start_root/${start_menu_entry//\\//}"
+  # shellcheck disable=SC2086 # the switches are words
+  in_prefix "${installers[0]}" /S $switches >/dev/null || fail "the installer failed (/S $switches)"
+  for file in Quenmarel.exe Uninstall.exe README.txt; do
+    [ -f "$folder/$file" ] || fail "/S $switches: $folder has no $file"
+  done
+  [ -f "$start_menu/Quenmarel MetaTrader 4 Interface.lnk" ] || fail "/S $switches: no Start-menu entry in $start_menu"
+  key_in "$root" "$uninstall_key" || fail "/S $switches: no Add/Remove Programs entry in $root"
+  ! key_in "$other_root" "$uninstall_key" || fail "/S $switches: an Add/Remove Programs entry in $other_root too"
+  folder_win="$(winepath -w "$folder" 2>/dev/null)"
+  uninstall="$(in_prefix reg query "$root\\$uninstall_key" /v QuietUninstallString | tr -d '\r' |
+    sed -n 's/^ *QuietUninstallString *REG_SZ *//p')"
+  [[ "$uninstall" == "\"$folder_win\\Uninstall.exe\""* ]] ||
+    fail "/S $switches: the Add/Remove Programs entry names another uninstaller: $uninstall"
+}
+# The uninstaller as Add/Remove Programs starts it; it copies itself to a temporary folder, starts that copy
+# and returns at once. It leaves nothing of the installation behind.
+uninstall_way() {
+  [[ "$uninstall" =~ ^\"([^\"]+)\"(.*)$ ]] || fail "/S $switches: no quoted uninstaller in $uninstall"
+  read -ra uninstall_switches <<<"${BASH_REMATCH[2]}"
+  in_prefix "${BASH_REMATCH[1]}" "${uninstall_switches[@]}" >/dev/null || fail "/S $switches: the uninstaller failed"
+  wait_for 60 gone "$folder" || fail "/S $switches: the uninstaller left $folder"
+  wait_for 30 gone "$start_menu" || fail "/S $switches: the uninstaller left the Start-menu entry"
+  wait_for 30 keys_gone || fail "/S $switches: the uninstaller left a key ($uninstall_key or $vendor_key)"
+  leftovers="$(diff <(echo "$before") <(drive_c_listing) || true)"
+  [ -z "$leftovers" ] || fail "/S $switches: the uninstaller left files behind: $leftovers"
+}
+
+# The command a trader types: the installer and /S, nothing else; under Wine, whose user is an
+# administrator, it installs for all users.
+install_way "|$all_users|HKLM|HKCU"
+# The panel as packed (programs/, the same the ZIP holds), stripped of its debug information.
+cmp -s "$packages/programs/Quenmarel.exe" "$folder/Quenmarel.exe" || fail "the installed Quenmarel.exe is not the one packed"
 if x86_64-w64-mingw32-objdump -h "$folder/Quenmarel.exe" | grep -q '\.debug'; then
   fail "the installed Quenmarel.exe carries debug information"
 fi
 bash "$here/pe_conventions_test.sh" "$folder/Quenmarel.exe" || fail "the installed panel lacks a Windows convention"
 # The trader's README, not the developer's, in lines that Notepad shows as lines.
 grep -q $'^What the status line says\r$' "$folder/README.txt" || fail "the installed README.txt is not the trader's"
-verify="$here/../../scripts/verify-release.sh"
-bash "$verify" --ca "$authority" --installed "$folder" "$packages" ||
-  fail "the packages' checksums or signatures are not right"
-# One byte of the installer changed after signing, its checksum changed to match: the signature must fail.
-tampered="$work/tampered/$(basename "${installers[0]}")"
-mkdir "$work/tampered" && cp "${installers[0]}" "${zips[0]}" "$work/tampered/"
-at=$(($(stat -c %s "$tampered") / 2)) byte=$(od -An -tu1 -j "$at" -N1 "$tampered")
-printf "\\$(printf %03o $((byte ^ 255)))" | dd of="$tampered" bs=1 seek="$at" conv=notrunc status=none
-(cd "$work/tampered" && sha256sum Quenmarel-*-win64.* >SHA256SUMS)
-grep -q "$(basename "$tampered"): the signature does not verify" \
-  < <(bash "$verify" --ca "$authority" "$work/tampered" 2>&1) || fail "a changed byte in the installer passed the signature check"
-[ -f "$start_menu/Quenmarel MetaTrader 4 Interface.lnk" ] || fail "no Start-menu entry for the panel"
-key_present || fail "no Add/Remove Programs entry ($uninstall_key)"
-in_prefix reg query "$uninstall_key" /v UninstallString | grep -qF "$folder_win\\Uninstall.exe" ||
-  fail "the Add/Remove Programs entry does not name the uninstaller"
+bash "$verify" --ca "$authority" --installed "$folder" "$packages" >/dev/null ||
+  fail "the installed programs' signatures are not right"
 
 # The installed panel starts and shows its window (its own: the window's process is the one started here);
 # a polite close (WM_CLOSE, which taskkill sends without /F) ends it.
@@ -123,10 +169,10 @@ cat "$work/captions"
 in_prefix taskkill /IM Quenmarel.exe >/dev/null 2>&1 || true
 wait_for 30 panel_ended || fail "the installed panel did not end on close"
 panel=""
+uninstall_way
 
-# The uninstaller copies itself to a temporary folder, starts that copy and returns at once.
-in_prefix "$folder_win\\Uninstall.exe" /S >/dev/null || fail "the uninstaller failed"
-wait_for 60 folder_gone || fail "the uninstaller left $folder"
-wait_for 30 start_menu_gone || fail "the uninstaller left the Start-menu entry"
-wait_for 30 key_absent || fail "the uninstaller left the Add/Remove Programs entry"
-echo "installer: signed, installed, started, closed and uninstalled in a prefix of its own"
+for way in "/AllUsers|$all_users|HKLM|HKCU" "/CurrentUser|$current_user|HKCU|HKLM"; do
+  install_way "$way"
+  uninstall_way
+done
+echo "installer: signed from a PFX and on a token, installed for all users and for the current user, started, closed and uninstalled in a prefix of its own"
