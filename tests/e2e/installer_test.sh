@@ -115,7 +115,9 @@ install_way() {
     [ -f "$folder/$file" ] || fail "/S $switches: $folder has no $file"
   done
   [ -f "$start_menu/Quenmarel MetaTrader 4 Interface.lnk" ] || fail "/S $switches: no Start-menu entry in $start_menu"
-  key_in "$root" "$uninstall_key" || fail "/S $switches: no Add/Remove Programs entry in $root"
+  # Asked again for a while: a Wine program started on a loaded machine now and then fails before it runs.
+  wait_for 10 key_in "$root" "$uninstall_key" ||
+    fail "/S $switches: no Add/Remove Programs entry in $root ($(cat "$work/err"))"
   ! key_in "$other_root" "$uninstall_key" || fail "/S $switches: an Add/Remove Programs entry in $other_root too"
   folder_win="$(winepath -w "$folder" 2>/dev/null)"
   uninstall="$(in_prefix reg query "$root\\$uninstall_key" /v QuietUninstallString | tr -d '\r' |
