@@ -11,7 +11,8 @@
 # (signed_package.sh) must verify against it, the programs inside the installer too, must be the same bytes
 # (one key, one signing time), and must not verify once a byte is changed.
 #   installer_test.sh <package dir> <caption_probe.exe> <signed_package.sh's dir>
-# Needs a display (the panel opens its window). Every wait is bounded.
+# The panel opens its window on a virtual display of the test's own, so that it takes the focus of no other
+# test's windows. Every wait is bounded.
 set -euo pipefail
 packages="$1"
 probe="$2"
@@ -28,6 +29,7 @@ title='^Quenmarel: MetaTrader 4 Interface'
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 panel=""
+display=""
 cleanup() {
   if [ -n "$panel" ] && kill -0 "$panel" 2>/dev/null; then kill "$panel" 2>/dev/null || true; fi
   # Ends every process of this prefix, then its server, before the prefix goes.
@@ -35,9 +37,21 @@ cleanup() {
     timeout 30 wineserver -k >/dev/null 2>&1 || true
     timeout 30 wineserver -w >/dev/null 2>&1 || true
   fi
+  [ -z "$display" ] || kill "$display" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# The server picks a free display number itself and reports it (-displayfd).
+command -v Xvfb >/dev/null || fail "Xvfb is missing: run scripts/install-deps.sh"
+Xvfb -displayfd 5 -screen 0 1600x1200x24 -nolisten tcp 5>"$work/display" </dev/null >/dev/null 2>&1 &
+display=$!
+for _ in $(seq 300); do
+  [ ! -s "$work/display" ] && kill -0 "$display" 2>/dev/null || break
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "no virtual display"
+export DISPLAY=":$(head -n 1 "$work/display")"
 
 # Runs a Windows program in the prefix, bounded. Its output goes through files: a Wine server or helper
 # started on its behalf inherits its descriptors and would hold CTest's pipe open.
