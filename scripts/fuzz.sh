@@ -5,7 +5,7 @@
 # the number of fuzzers over the number of cores, and a tenth more). New inputs go to build/fuzz/corpus/, never into the
 # repository. Fails when a fuzzer finds a crash, undefined behaviour or a broken invariant; the input that did
 # it is kept in build/fuzz/findings/<fuzzer>/ (replay it with build/fuzz/fuzz_<fuzzer> <file>).
-#   scripts/fuzz.sh         # QM_FUZZ_SECONDS (default 40) seconds of a core a fuzzer: what CI runs
+#   scripts/fuzz.sh         # QM_FUZZ_SECONDS (default 30) seconds of a core a fuzzer: what CI runs
 #   scripts/fuzz.sh 600     # ten minutes a fuzzer
 #   scripts/fuzz.sh --build # only builds them (CI builds them while the Windows tests run)
 # Prints one FIGURE line a fuzzer (see tests/support/figures.h).
@@ -17,7 +17,7 @@ if [ "${1:-}" = --build ]; then
   build_only=1
   shift
 fi
-seconds=${1:-${QM_FUZZ_SECONDS:-40}}
+seconds=${1:-${QM_FUZZ_SECONDS:-30}}
 build=build/fuzz
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" >/dev/null

@@ -45,6 +45,6 @@ fi
 rm -f "$fuzz_build_log"
 [ "$status" = 0 ] || exit "$status"
 
-# The native fuzzers side by side, each for a bounded time (QM_FUZZ_SECONDS, default 40 s of a core); fails
+# The native fuzzers side by side, each for a bounded time (QM_FUZZ_SECONDS, default 30 s of a core); fails
 # on any finding.
 scripts/fuzz.sh
