@@ -10,6 +10,7 @@
 #include "ui/about/frmAbout.h"
 #include "ui/frmMain.h"
 #include "ui/main_layout.h"
+#include "vendor_services/vendor_failures.h"
 
 namespace qm {
 
@@ -27,8 +28,13 @@ void frmMain::Form_Load() {
   // The panel is painted before the load step ends, as the trader should see it from the first moment.
   ::UpdateWindow(hwnd());
   // Returns at once: the report goes on the status line when the worker has it, unless an action has
-  // reported there first.
-  RunTrapped([this] { ConnectVendorDatabase(); });
+  // reported there first. Trapped here rather than by RunTrapped: it writes no status line unless it fails,
+  // and RunTrapped would draw the status line again for nothing at every start.
+  try {
+    ConnectVendorDatabase();
+  } catch (...) {
+    SetStatus(VendorStatusReport(FailureOfException(std::current_exception())));
+  }
 }
 
 void frmMain::Form_Unload() {

@@ -59,7 +59,7 @@ TEST_P(EveryActionTest, WritesItsFilesInOrderThenRefreshesThenReports) {
   // Blank price boxes that are not the order's own do not matter; delete buttons never read them.
   panel.texts[Field::BuyStopPrice] = c.name == std::string("BuyStop") ? L"1.6349" : L"  ";
   Watch();
-  c.run(panel);
+  RunAction(c, panel);
 
   std::vector<std::wstring> expected = test::WriteEvents(L"MQL4\\files\\", c);
   if (c.refreshes) {
@@ -154,7 +154,7 @@ TEST_P(FaultTest, ReportsTheFirstFailureLastAndWritesWhatItCan) {
     ::SetFileAttributesW(RealTime(c.read_only).c_str(), FILE_ATTRIBUTE_READONLY);
   }
   Watch();
-  action.run(panel);
+  RunAction(action, panel);
   release.Set();
   if (c.read_only)
     ::SetFileAttributesW(RealTime(c.read_only).c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -227,7 +227,7 @@ TEST_P(RefusalTest, ARefusedActionWritesNothingAndLeavesTheStatusLine) {
     panel.texts[box] = c.price;
   panel.status = L"before";
   Watch();
-  ActionNamed(c.action).run(panel);
+  RunAction(ActionNamed(c.action), panel);
   if (c.last.starts_with(L"status ")) {
     ASSERT_FALSE(panel.events.empty());
     EXPECT_EQ(panel.events.back(), c.last);

@@ -4,13 +4,14 @@
 // run each action over the fake panel, the window tests press each button of the real window and the outage
 // soak presses BUY, all against these rows; the texts are written out here, never taken from the product.
 
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "actions/actions.h"
+#include "actions/action.h"
 
 namespace qm::test {
 
@@ -19,10 +20,10 @@ using Files = std::vector<std::wstring>;
 struct ActionFiles {
   const char* name;
   const wchar_t* button;  // the window's button that runs it; none for the option change (any option button)
-  void (*run)(Panel&);
-  Files files;             // names in the exchange folder, in the order written
-  bool refreshes;          // asks for the public message after its last file
-  const wchar_t* refusal;  // the message box for an Expert Advisor path it refuses; none: it refuses none
+  std::optional<Action> runs;  // what the button names; none for the option change
+  Files files;                 // names in the exchange folder, in the order written
+  bool refreshes;              // asks for the public message after its last file
+  const wchar_t* refusal;      // the message box for an Expert Advisor path it refuses; none: it refuses none
   const wchar_t* blank_price = nullptr;  // the message box for a blank price of its own
 };
 
@@ -30,55 +31,54 @@ inline constexpr wchar_t kOrderRefusal[] =
     L"Expert Advisor not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor.";
 
 inline const ActionFiles kEveryAction[] = {
-    {"Buy", L"cmdBuy", [](Panel& p) { OpenOrder(p, OrderAction::Buy); },
+    {"Buy", L"cmdBuy", OrderAction::Buy,
      Files{L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
            L"mycloseall.txt", L"Buy.txt"},
      true, kOrderRefusal},
-    {"Sell", L"cmdSell", [](Panel& p) { OpenOrder(p, OrderAction::Sell); },
+    {"Sell", L"cmdSell", OrderAction::Sell,
      Files{L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
            L"mycloseall.txt", L"Sell.txt"},
      true, kOrderRefusal},
-    {"Hedge", L"cmdHedge", [](Panel& p) { OpenOrder(p, OrderAction::Hedge); },
+    {"Hedge", L"cmdHedge", OrderAction::Hedge,
      Files{L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
            L"mycloseall.txt", L"Buy.txt", L"Sell.txt"},
      true, kOrderRefusal},
-    {"BuyStop", L"cmdBuyStop", [](Panel& p) { OpenOrder(p, OrderAction::BuyStop); },
+    {"BuyStop", L"cmdBuyStop", OrderAction::BuyStop,
      Files{L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
            L"myprice.txt", L"mycloseall.txt", L"Buystop.txt"},
      true, kOrderRefusal, L"Price cannot be blank. Please enter Buy Stop Price."},
-    {"SellStop", L"cmdSellStop", [](Panel& p) { OpenOrder(p, OrderAction::SellStop); },
+    {"SellStop", L"cmdSellStop", OrderAction::SellStop,
      Files{L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
            L"myprice.txt", L"mycloseall.txt", L"Sellstop.txt"},
      true, kOrderRefusal, L"Price cannot be blank. Please enter Sell Stop Price."},
-    {"BuyLimit", L"cmdBuyLimit", [](Panel& p) { OpenOrder(p, OrderAction::BuyLimit); },
+    {"BuyLimit", L"cmdBuyLimit", OrderAction::BuyLimit,
      Files{L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
            L"myprice.txt", L"mycloseall.txt", L"Buylimit.txt"},
      true, kOrderRefusal, L"Price cannot be blank. Please enter Buy Limit Price."},
-    {"SellLimit", L"cmdSellLimit", [](Panel& p) { OpenOrder(p, OrderAction::SellLimit); },
+    {"SellLimit", L"cmdSellLimit", OrderAction::SellLimit,
      Files{L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt",
            L"myprice.txt", L"mycloseall.txt", L"Selllimit.txt"},
      true, kOrderRefusal, L"Price cannot be blank. Please enter Sell Limit Price."},
-    {"CloseAll", L"cmdCloseAll", [](Panel& p) { CloseOrDelete(p, CloseAction::CloseAll); },
+    {"CloseAll", L"cmdCloseAll", CloseAction::CloseAll,
      Files{L"mypair.txt", L"mymagicno.txt", L"Closeall.txt"}, true, kOrderRefusal},
-    {"CloseBuy", L"cmdCloseBuy", [](Panel& p) { CloseOrDelete(p, CloseAction::CloseBuy); },
+    {"CloseBuy", L"cmdCloseBuy", CloseAction::CloseBuy,
      Files{L"mypair.txt", L"mymagicno.txt", L"Closebuy.txt"}, true, kOrderRefusal},
-    {"CloseSell", L"cmdCloseSell", [](Panel& p) { CloseOrDelete(p, CloseAction::CloseSell); },
+    {"CloseSell", L"cmdCloseSell", CloseAction::CloseSell,
      Files{L"mypair.txt", L"mymagicno.txt", L"Closesell.txt"}, true, kOrderRefusal},
-    {"DeleteBuyStop", L"cmdDeleteBuyStop", [](Panel& p) { CloseOrDelete(p, CloseAction::DeleteBuyStop); },
+    {"DeleteBuyStop", L"cmdDeleteBuyStop", CloseAction::DeleteBuyStop,
      Files{L"mypair.txt", L"mymagicno.txt", L"Deletebuystop.txt"}, true, kOrderRefusal},
-    {"DeleteSellStop", L"cmdDeleteSellStop", [](Panel& p) { CloseOrDelete(p, CloseAction::DeleteSellStop); },
+    {"DeleteSellStop", L"cmdDeleteSellStop", CloseAction::DeleteSellStop,
      Files{L"mypair.txt", L"mymagicno.txt", L"Deletesellstop.txt"}, true, kOrderRefusal},
-    {"DeleteBuyLimit", L"cmdDeleteBuyLimit", [](Panel& p) { CloseOrDelete(p, CloseAction::DeleteBuyLimit); },
+    {"DeleteBuyLimit", L"cmdDeleteBuyLimit", CloseAction::DeleteBuyLimit,
      Files{L"mypair.txt", L"mymagicno.txt", L"Deletebuylimit.txt"}, true, kOrderRefusal},
-    {"DeleteSellLimit", L"cmdDeleteSellLimit",
-     [](Panel& p) { CloseOrDelete(p, CloseAction::DeleteSellLimit); },
+    {"DeleteSellLimit", L"cmdDeleteSellLimit", CloseAction::DeleteSellLimit,
      Files{L"mypair.txt", L"mymagicno.txt", L"Deleteselllimit.txt"}, true, kOrderRefusal},
     // Send Parameters wants only a path that is not blank; the option change tests nothing.
-    {"SendParameters", L"cmdSendParameters", SendParameters,
+    {"SendParameters", L"cmdSendParameters", PanelAction::SendParameters,
      Files{L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mycloseall.txt",
            L"mylotsize.txt"},
      false, L"Expert Advisor is not selected. Please select Kelvarinth_V10x.ex4 Expert Advisor."},
-    {"OptionChanged", nullptr, OptionChanged,
+    {"OptionChanged", nullptr, std::nullopt,
      Files{L"mypair.txt", L"mymagicno.txt", L"mystoploss.txt", L"mytakeprofit.txt", L"mylotsize.txt"}, false,
      nullptr},
 };
@@ -86,6 +86,14 @@ inline const ActionFiles kEveryAction[] = {
 // A row prints as its name in a test's report.
 inline void PrintTo(const ActionFiles& action, std::ostream* out) {
   *out << action.name;
+}
+
+// Runs the action over `panel` as the window does: the action its button names, or the option change.
+inline void RunAction(const ActionFiles& action, Panel& panel) {
+  if (action.runs)
+    Run(panel, *action.runs);
+  else
+    OptionChanged(panel);
 }
 
 inline const ActionFiles& ActionNamed(std::string_view name) {
