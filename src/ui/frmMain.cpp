@@ -65,6 +65,7 @@ frmMain::frmMain(HINSTANCE instance, MainWindowSettings settings)
     controls_ = CreateLayoutControls(hwnd(), fonts_, dpi);
     if (controls_.empty())
       ThrowLastError("CreateWindowExW");
+    status_line_ = std::make_unique<StatusLine>(Control(L"lblStatus"));
     CreateTooltip();
     PlaceAtStart(hwnd(), kWindowStyle, kWindowExStyle);
   } catch (...) {

@@ -18,6 +18,7 @@
 #include "platform/unique_handle.h"
 #include "ui/child_controls.h"
 #include "ui/fonts.h"
+#include "ui/status_line.h"
 #include "vendor_services/vendor_database.h"
 #include "vendor_services/vendor_worker.h"
 
@@ -84,8 +85,7 @@ class frmMain final : public Panel {
   // Routes a click on a control or menu command to what its row names.
   void OnCommand(int id);
   // Runs `work` under the panel's error trap: whatever it throws ends in a status report, and nothing leaves
-  // the window procedure. The status line is drawn once, with the last text `work` put there, when it has
-  // returned.
+  // the window procedure. The status line shows the last text `work` put there once it has returned.
   void RunTrapped(const std::function<void()>& work);
 
   // Keyboard navigation (frmMain_keyboard.cpp).
@@ -125,7 +125,7 @@ class frmMain final : public Panel {
   HWND last_focus_ = nullptr;    // the control that gets the focus back when the window is activated
   ControlMap controls_;          // owned by the window
   bool quit_on_destroy_ = true;  // false while the owner of this object, not the user, destroys the window
-  int handlers_running_ = 0;     // RunTrapped calls in progress, nested ones included
+  std::unique_ptr<StatusLine> status_line_;  // in front of lblStatus from its creation
 };
 
 // Runs the program's messages until the main window has closed; returns the exit code.

@@ -28,8 +28,7 @@ void frmMain::Form_Load() {
   // The panel is painted before the load step ends, as the trader should see it from the first moment.
   ::UpdateWindow(hwnd());
   // Returns at once: the report goes on the status line when the worker has it, unless an action has
-  // reported there first. Trapped here rather than by RunTrapped: it writes no status line unless it fails,
-  // and RunTrapped would draw the status line again for nothing at every start.
+  // reported there first. It writes no status line unless it fails.
   try {
     ConnectVendorDatabase();
   } catch (...) {
@@ -72,24 +71,7 @@ void frmMain::OnCommand(int id) {
 }
 
 void frmMain::RunTrapped(const std::function<void()>& work) {
-  // A handler reports on the status line many times (every writer, then the action), and only its last
-  // report is meant to be seen: while handlers run, the label takes each text without being drawn, and it
-  // is drawn once, with the last text, when the outermost one has ended, however it ended.
-  struct DrawnOnceAtTheEnd {
-    int& running;
-    HWND status;
-    explicit DrawnOnceAtTheEnd(int& count, HWND label) : running(count), status(label) {
-      if (running++ == 0)
-        ::SendMessageW(status, WM_SETREDRAW, FALSE, 0);
-    }
-    ~DrawnOnceAtTheEnd() {
-      if (--running == 0 && ::IsWindow(status)) {  // else the handler closed the window
-        ::SendMessageW(status, WM_SETREDRAW, TRUE, 0);
-        ::InvalidateRect(status, nullptr, TRUE);
-      }
-    }
-  };
-  const DrawnOnceAtTheEnd drawn(handlers_running_, Control(L"lblStatus"));
+  const StatusLine::Handling handling(*status_line_);
   try {
     work();
   } catch (...) {

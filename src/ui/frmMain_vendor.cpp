@@ -49,8 +49,7 @@ void frmMain::RefreshPublicMessage() {
 
 void frmMain::OnVendorResults() {
   HWND status = Control(L"lblStatus");
-  // The reports are the vendor work's own, and most results leave the status line alone: trapped here
-  // rather than by RunTrapped, which would draw the status line again for each one.
+  // The reports are the vendor work's own, shown as they come, not held as a handler's are.
   try {
     std::vector<VendorResult> arrived;
     {
