@@ -12,7 +12,14 @@ shift 4
   if [ ! -f "$prefix/.qm-144dpi" ]; then
     bash "$build_run" cmd.exe /c exit >/dev/null 2>&1 9>&-  # makes the build tree's prefix if need be
     rm -rf "$prefix"
-    flock "$build_prefix.lock" cp -a "$build_prefix" "$prefix" 9>&-
+    mkdir -p "$prefix"
+    # The first lane's tests may run meanwhile, making and removing folders of their own in the prefix:
+    # what vanishes or changes while it is read (tar's status 1) is theirs, and their temporary folders are
+    # left out.
+    flock "$build_prefix.lock" bash -c 'set -o pipefail
+      { tar -C "$1" --exclude="./drive_c/users/*/Temp/*" --ignore-failed-read --warning=no-file-removed \
+          --warning=no-file-changed -cf - . || [ $? = 1 ]; } | tar -C "$2" -xf -' \
+      copy "$build_prefix" "$prefix" 9>&-
     # The copy's server, started here, must hold none of CTest's descriptors.
     WINEPREFIX="$prefix" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
       </dev/null >/dev/null 2>&1 9>&-
