@@ -13,6 +13,7 @@ packages=(
   nsis zip unzip osslsigncode openssl p7zip-full
   softhsm2 opensc libengine-pkcs11-openssl diffoscope-minimal
   locales
+  debootstrap
 )
 # osslsigncode before 2.9 fails when given OpenSSL's PKCS#11 engine by path; bookworm itself has 2.5.
 osslsigncode_least=2.9
