@@ -121,10 +121,11 @@ class frmMain final : public Panel {
   std::unique_ptr<VendorWorker> vendor_;  // from the window's creation until it closes
   FontSet fonts_;                         // at the window's DPI
   UniqueWindow window_;
-  HWND tooltip_ = nullptr;       // owned by the window, which destroys it
-  HWND last_focus_ = nullptr;    // the control that gets the focus back when the window is activated
-  ControlMap controls_;          // owned by the window
-  bool quit_on_destroy_ = true;  // false while the owner of this object, not the user, destroys the window
+  HWND tooltip_ = nullptr;          // owned by the window, which destroys it
+  HWND last_focus_ = nullptr;       // the control that gets the focus back when the window is activated
+  bool giving_focus_back_ = false;  // while it does: the click an option reports for the focus is no choice
+  ControlMap controls_;             // owned by the window
+  bool quit_on_destroy_ = true;     // false while the owner of this object, not the user, destroys the window
   std::unique_ptr<StatusLine> status_line_;  // in front of lblStatus from its creation
 };
 

@@ -64,10 +64,12 @@ void frmMain::OnCommand(int id) {
   if (control == nullptr)
     return;
   // A click on an option button selects it; the option change runs only when that changes the selection.
-  if (control->role.option)
-    RunTrapped([this, control] { Select(*control->role.option); });
-  else if (control->role.click)
+  if (control->role.option) {
+    if (!giving_focus_back_)
+      RunTrapped([this, control] { Select(*control->role.option); });
+  } else if (control->role.click) {
     RunTrapped([this, control] { qm::Run(*this, *control->role.click); });
+  }
 }
 
 void frmMain::RunTrapped(const std::function<void()>& work) {
