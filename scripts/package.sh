@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds the release panel and packs it in build/release: the Windows installer (NSIS)
-# Quenmarel-<version>-win64.exe, the ZIP Quenmarel-<version>-win64.zip and SHA256SUMS, their checksums;
-# programs/ keeps Quenmarel.exe and Uninstall.exe as they were packed.
+# Builds the release panel (the release preset's tree, build/release) and packs it in build/release, or in
+# --out DIR: the Windows installer (NSIS) Quenmarel-<version>-win64.exe, the ZIP Quenmarel-<version>-win64.zip
+# and SHA256SUMS, their checksums; programs/ keeps Quenmarel.exe and Uninstall.exe as they were packed.
 #   package.sh [--sign CERT.pfx [--password-file FILE]
 #              | --pkcs11-module MODULE --key URI --cert URI|FILE [--chain FILE] [--pin-file FILE] [--pkcs11-engine SO]
-#              | --signatures DIR] [--timestamp URL] [--signing-time SECONDS|now]
+#              | --signatures DIR] [--timestamp URL] [--signing-time SECONDS|now] [--out DIR]
 # The same commit gives the same bytes wherever, whenever and by whomever it is built: times come from the
 # commit (SOURCE_DATE_EPOCH, else the commit's time), and signing uses a fixed signing time (--signing-time,
 # by default the same), so that one key signs the same bytes into the same bytes.
@@ -16,7 +16,9 @@
 # variable QM_SIGN_PIN. Neither is ever taken from the command line, where every user of the machine reads it.
 # --signatures DIR attaches the signatures of copies signed elsewhere (a cloud signing service): DIR holds the
 # signed Quenmarel.exe, Uninstall.exe and installer, each signed over the bytes this build makes. What has no
-# signed copy yet is left in build/release/unsigned with its checksums, and the script ends with status 3.
+# signed copy yet is left in unsigned/ beside the packages with its checksums, and the script ends with status 3.
+# --out DIR packs elsewhere (the tests pack in folders of their own): build/release holds only packages for
+# the trader.
 # --timestamp URL adds an RFC 3161 time stamp, so that the signatures stay valid after the certificate expires.
 set -euo pipefail
 usage() {
@@ -28,7 +30,7 @@ fail() { echo "package.sh: $*" >&2; exit 2; }
 # Signing is asked for here or not at all: variables left over in the caller's environment are not a request.
 unset QM_SIGN QM_SIGN_PFX QM_SIGN_PASSFILE QM_SIGN_TIMESTAMP QM_SIGN_TIME QM_SIGN_PKCS11_MODULE QM_SIGN_KEY \
   QM_SIGN_CERT QM_SIGN_CHAIN QM_SIGN_PKCS11_ENGINE QM_SIGNATURES QM_SIGNATURES_MISSING QM_PACKED_DIR
-pfx="" password_file="" module="" key="" cert="" chain="" pin_file="" signatures="" timestamp="" signing_time=""
+pfx="" password_file="" module="" key="" cert="" chain="" pin_file="" signatures="" timestamp="" signing_time="" out=""
 engine=/usr/lib/x86_64-linux-gnu/engines-3/pkcs11.so
 while [ $# -gt 0 ]; do
   [ $# -ge 2 ] || usage
@@ -44,6 +46,7 @@ while [ $# -gt 0 ]; do
     --signatures) signatures="$2" ;;
     --timestamp) timestamp="$2" ;;
     --signing-time) signing_time="$2" ;;
+    --out) out="$2" ;;
     *) usage ;;
   esac
   shift 2
@@ -65,6 +68,7 @@ chain="$(caller_file "$chain")"
 pin_file="$(caller_file "$pin_file")"
 signatures="$(caller_file "$signatures")"
 case "$cert" in "" | pkcs11:*) ;; *) cert="$(caller_file "$cert")" ;; esac
+[ -z "$out" ] || out="$(realpath -m "$out")"
 [ -z "$module" ] || [ -f "$module" ] || fail "no PKCS#11 module $module"
 [ -z "$module" ] || [ -f "$engine" ] || fail "no PKCS#11 engine $engine (Debian package libengine-pkcs11-openssl)"
 cd "$(dirname "$0")/.."
@@ -116,18 +120,21 @@ unset QM_SIGN_PASSWORD QM_SIGN_PIN
 
 cmake --preset release >/dev/null
 cmake --build --preset release --target Quenmarel
-release="$PWD/build/release"
+release="${out:-$PWD/build/release}"
 # Packages of an earlier version would sit beside the new ones and be taken for them.
+mkdir -p "$release"
 rm -rf "$release"/Quenmarel-*-win64.* "$release/SHA256SUMS" "$release/programs" "$release/unsigned"
 mkdir "$release/programs"
 export QM_PACKED_DIR="$release/programs"
-(cd "$release" && cpack -G NSIS)
+# CPack stages and packs in a folder of this run's, so that the release tree keeps no package of its own.
+(cd build/release && cpack -G NSIS -B "$work/cpack")
 shopt -s nullglob
-installers=("$release"/Quenmarel-*-win64.exe)
+installers=("$work/cpack"/Quenmarel-*-win64.exe)
 [ ${#installers[@]} -eq 1 ] || fail "CPack made ${#installers[@]} installers"
 name="$(basename "${installers[0]}" .exe)"
+mv "${installers[0]}" "$release/"
 # The ZIP holds the files staged for the installer, as the installer packed them (the panel signed).
-bash scripts/lib/make-zip.sh "$release/_CPack_Packages/win64/NSIS/$name" "$release/$name.zip" "$SOURCE_DATE_EPOCH"
+bash scripts/lib/make-zip.sh "$work/cpack/_CPack_Packages/win64/NSIS/$name" "$release/$name.zip" "$SOURCE_DATE_EPOCH"
 (cd "$release" && sha256sum "$name.exe" "$name.zip" >SHA256SUMS)
 ls -l "$release/$name".* "$release/SHA256SUMS" "$release"/programs/*
 
@@ -143,7 +150,7 @@ if [ -s "${QM_SIGNATURES_MISSING:-/dev/null}" ]; then
     cp "$release/$name.exe" "$release/unsigned/"
   fi
   (cd "$release/unsigned" && sha256sum -- * >SHA256SUMS)
-  echo "Not signed yet: $(cd "$release/unsigned" && echo $(ls | grep -v SHA256SUMS)). Have build/release/unsigned signed," \
+  echo "Not signed yet: $(cd "$release/unsigned" && echo $(ls | grep -v SHA256SUMS)). Have $release/unsigned signed," \
     "put the signed copies in $signatures and run scripts/package.sh --signatures $signatures again." >&2
   exit 3
 fi

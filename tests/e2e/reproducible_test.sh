@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Two release builds of one commit, in two folders, at two times, by two users, give the same bytes: the
-# packages and programs made in build/release before signing (signed_package.sh's unsigned/) against a build
+# packages and programs made before signing (signed_package.sh's unsigned/) against a build
 # of the same source files in a fresh folder, by the user nobody when this runs as root. Then
 # verify-release.sh --rebuild, by that user on that tree, must find the signed packages (signed_package.sh's
 # pfx/) to be its build plus their signatures. What differs is shown by diffoscope.
@@ -36,7 +36,7 @@ for file in "$signer"/unsigned/Quenmarel-*-win64.exe "$signer"/unsigned/Quenmare
   second="$rebuilt/$name"
   [ -f "$second" ] || second="$rebuilt/programs/$name"
   first_sum="$(sha256sum <"$file" | cut -c1-64)" second_sum="$(sha256sum <"$second" 2>/dev/null | cut -c1-64)"
-  echo "$name: $first_sum (build/release) $second_sum (by $builder in $work/source)"
+  echo "$name: $first_sum (signed_package.sh) $second_sum (by $builder in $work/source)"
   if [ "$first_sum" != "$second_sum" ]; then
     differ=1
     command -v diffoscope >/dev/null || { echo "diffoscope is missing: run scripts/install-deps.sh" >&2; continue; }
