@@ -12,10 +12,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(realpath -m "${QM_WINE10_ROOT:-/var/lib/quenmarel/wine10-root}")"
 suite=trixie
-# What the tests use of the root: Wine 10 (64-bit only: Debian 13 has no 32-bit Windows side of its own), a
-# display's tools for the programs that run inside, the fonts of the build tree's prefixes, the ODBC driver
-# manager with the SQLite and FreeTDS drivers, and the locales of the code-page runs.
-packages=(wine wine64 fonts-wine fonts-dejavu-core fonts-dejavu-extra unixodbc libsqliteodbc tdsodbc locales)
+# What the tests use of the root: Wine 10 (64-bit only: Debian 13 has no 32-bit Windows side of its own) with
+# the fonts a trader's Wine has (fonts-wine and DejaVu's core faces; none of the condensed ones this machine
+# has, so that the panel's choice of face is tried without them), the ODBC driver manager with the SQLite and
+# FreeTDS drivers, and the locales of the code-page runs.
+packages=(wine wine64 fonts-wine fonts-dejavu-core unixodbc libsqliteodbc tdsodbc locales)
 locales=("ja_JP.UTF-8 UTF-8" "ru_RU.UTF-8 UTF-8")
 stamp="$suite ${packages[*]} ${locales[*]}"
 

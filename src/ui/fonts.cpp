@@ -9,11 +9,14 @@
 namespace qm {
 namespace {
 
-// Where the panel's face is missing, in this order: Wine's own dialog face, the common sans-serif faces, and
-// narrower ones that fit where those do not.
+// Where the panel's faces do not serve, in this order: Wine's own dialog face, the common sans-serif faces,
+// narrower ones that fit where those do not, and last MS Sans Serif itself: where it is a bitmap font the
+// system draws it above 96 DPI at the nearest size it stores, in which the captions may fit where no outline
+// face does.
 constexpr std::wstring_view kFallbackFaces[] = {
     L"Tahoma",    L"Microsoft Sans Serif",  L"Arial",        L"Liberation Sans",
     L"Noto Sans", L"DejaVu Sans Condensed", L"Arial Narrow", L"Liberation Sans Narrow",
+    kPanelFace,
 };
 // Font sizes in hundredths of a point.
 constexpr int kStandardFontCentipoints = 825;
@@ -83,8 +86,6 @@ int CaptionOverflow(HDC dc, const FontSet& fonts, UINT dpi, std::span<const Capt
   return overflow;
 }
 
-}  // namespace
-
 SystemFaces FacesOfSystem(HDC dc, UINT dpi) {
   SystemFaces faces;
   faces.ms_sans_serif = SystemHasFace(dc, kPanelFace);
@@ -93,6 +94,8 @@ SystemFaces FacesOfSystem(HDC dc, UINT dpi) {
   return faces;
 }
 
+// The first face of kFallbackFaces that the system has and in which every caption fits, measured in the
+// fonts it will be drawn in; when none fits, the one that cuts least; "MS Sans Serif" when it has none.
 std::wstring FallbackFace(HDC dc, UINT dpi, std::span<const CaptionRoom> captions) {
   std::wstring_view least = kPanelFace;
   int least_overflow = std::numeric_limits<int>::max();
@@ -109,6 +112,8 @@ std::wstring FallbackFace(HDC dc, UINT dpi, std::span<const CaptionRoom> caption
   }
   return std::wstring(least);
 }
+
+}  // namespace
 
 std::wstring PanelFontFace(UINT dpi, std::span<const CaptionRoom> captions) {
   // One memory device context to ask the faces and measure the fallbacks in.

@@ -15,17 +15,12 @@
 
 namespace qm {
 
-// What the system has of the panel's faces, asked in `dc` at `dpi`.
-SystemFaces FacesOfSystem(HDC dc, UINT dpi);
-
-// The face to draw in where neither of the panel's faces serves (a bare Wine prefix, whose stand-in for them
-// is wider and cuts captions): the first of a few common faces that the system has and in which every one
-// of `captions` fits its room at `dpi`, or, when none fits, the one that cuts least; "MS Sans Serif" when
-// the system has none of them.
-std::wstring FallbackFace(HDC dc, UINT dpi, std::span<const CaptionRoom> captions);
-
-// The face a window with `captions` draws in at `dpi`: PreferredPanelFace over the system's faces, else
-// FallbackFace.
+// The face a window with `captions` draws in at `dpi`: PreferredPanelFace over the system's faces. Where
+// neither of the panel's faces serves (a bare Wine prefix, whose stand-in for them is wider and cuts
+// captions; MS Sans Serif a bitmap font above 96 DPI, with no Microsoft Sans Serif beside it), the first of a
+// few common faces that the system has and in which every one of `captions` fits its room at `dpi`, measured
+// in the fonts the window will draw with; then MS Sans Serif as the system draws it at `dpi`, when it has it;
+// when none fits, the one that cuts least.
 std::wstring PanelFontFace(UINT dpi, std::span<const CaptionRoom> captions);
 
 // The font of `kind` at `dpi` in `face`.

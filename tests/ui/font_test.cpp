@@ -1,14 +1,16 @@
 // The panel's face: kept where the system has it; otherwise a face the system has in which every caption of
-// the main window fits its control, as the controls themselves measure it. In the panel's own face every
-// caption fits too. The test prefix has MS Sans Serif (from fonts-wine) and Tahoma; the fallback is what
-// the panel draws in where MS Sans Serif is absent. Wine draws fonts-wine's MS Sans Serif from its bitmap
-// font, as Windows does its own, and has no Microsoft Sans Serif.
+// the main window fits its control, as the controls themselves measure it. The test prefixes have MS Sans
+// Serif (from fonts-wine) and Tahoma; Wine draws fonts-wine's MS Sans Serif from its bitmap font, as Windows
+// does its own, and has no Microsoft Sans Serif. Where MS Sans Serif is absent (a prefix of Wine 8's own
+// making) the installer test measures the installed panel's captions.
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 
 #include "support/caption_fit.h"
+#include "support/text.h"
 #include "ui/main_layout.h"
 #include "ui/panel_face.h"
 #include "platform/unique_handle.h"
@@ -17,20 +19,6 @@
 
 namespace qm {
 namespace {
-
-enum class Choice { Panel, Fallback };
-
-const struct {
-  const char* name;
-  Choice choice;
-  UINT dpi;
-  bool ms_sans_serif;
-} kFaces[] = {
-    {"MS Sans Serif, where the system has it", Choice::Panel, 96, true},
-    {"the fallback at 96 DPI", Choice::Fallback, 96, false},
-    {"the fallback at 144 DPI", Choice::Fallback, 144, false},
-    {"the panel's own choice at 144 DPI", Choice::Panel, 144, false},
-};
 
 // Which face the panel asks for, from what the system has; nothing: a common face in which captions fit.
 const struct {
@@ -51,27 +39,24 @@ const struct {
 TEST(PanelFont, IsMsSansSerifWhereItScalesAndMicrosoftSansSerifAbove96DpiWhereItIsABitmapFont) {
   for (const auto& c : kPreferred)
     EXPECT_EQ(PreferredPanelFace(c.dpi, c.faces), c.face) << c.name;
-  const UniqueDc dc(::CreateCompatibleDC(nullptr));
-  const SystemFaces wine = FacesOfSystem(dc.get(), 144);
-  EXPECT_TRUE(wine.ms_sans_serif && !wine.ms_sans_serif_scalable && !wine.microsoft_sans_serif);
 }
 
-TEST(PanelFont, IsKeptWhereTheSystemHasItAndIsOtherwiseOneInWhichEveryCaptionFits) {
-  const UniqueDc dc(::CreateCompatibleDC(nullptr));
-  for (const auto& c : kFaces) {
-    SCOPED_TRACE(c.name);
-    const std::wstring face = c.choice == Choice::Panel ? PanelFontFace(c.dpi, MainCaptions())
-                                                        : FallbackFace(dc.get(), c.dpi, MainCaptions());
-    if (c.ms_sans_serif) {
+// At every scale: MS Sans Serif at 96 DPI, and above it a face in which every caption fits its control, as
+// the controls themselves measure it. The test prefixes have MS Sans Serif as a bitmap font and no Microsoft
+// Sans Serif, so above 96 DPI the panel takes the first common face that fits; under Wine 10, whose prefixes
+// have none (Tahoma cuts three captions at 144 DPI), MS Sans Serif as drawn at its nearest stored size.
+TEST(PanelFont, IsMsSansSerifAt96DpiAndAtEveryScaleOneInWhichEveryCaptionFits) {
+  for (const UINT dpi : {96u, 120u, 144u, 168u, 192u}) {
+    const std::wstring face = PanelFontFace(dpi, MainCaptions());
+    SCOPED_TRACE(std::to_string(dpi) + " DPI, " + test::Narrow(face));
+    if (dpi == 96) {
       EXPECT_EQ(face, L"MS Sans Serif");
-    } else {
-      EXPECT_NE(face, L"MS Sans Serif");
     }
-    const UniqueWindow window(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1400, 700, nullptr,
+    const UniqueWindow window(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 2800, 1400, nullptr,
                                                 nullptr, ::GetModuleHandleW(nullptr), nullptr));
-    const FontSet fonts(c.dpi, face);
+    const FontSet fonts(dpi, face);
     int measured = 0;
-    for (const auto& [id, control] : CreateLayoutControls(window.get(), fonts, c.dpi)) {
+    for (const auto& [id, control] : CreateLayoutControls(window.get(), fonts, dpi)) {
       const std::optional<test::CaptionFit> fit = test::MeasureCaption(control);
       if (!fit)
         continue;
