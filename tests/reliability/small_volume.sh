@@ -31,7 +31,7 @@ case "$action" in
       echo "small volume: mounting a tmpfs is not permitted here; the full-disk test will be skipped"
       exit 77
     fi
-    bash "$(dirname "$0")/../support/copy_prefix.sh" "$build_run" "$run" >/dev/null || exit 1
+    bash "$(dirname "$0")/../support/copy_prefix.sh" "$build_run" "$prefix" || exit 1
     ln -sfn "$mount_point" "$prefix/dosdevices/$drive"
     echo "small volume: 64 KiB tmpfs at $mount_point mapped as ${drive^^} in $prefix"
     ;;

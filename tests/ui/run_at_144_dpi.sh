@@ -12,7 +12,7 @@ prefix="$(bash "$run" --prefix)"
 (
   flock 9
   if [ ! -f "$prefix/.qm-144dpi" ]; then
-    bash "$(dirname "$0")/../support/copy_prefix.sh" "$build_run" "$run" >/dev/null 9>&-
+    bash "$(dirname "$0")/../support/copy_prefix.sh" "$build_run" "$prefix" 9>&-
     # The copy's server, started here, must hold none of CTest's descriptors.
     WINEPREFIX="$prefix" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
       </dev/null >/dev/null 2>&1 9>&-
