@@ -78,9 +78,17 @@ program="$build/src/ui/Quenmarel.exe"
 # The vendor connection names the ODBC driver "SQL Server"; under Wine, unixODBC resolves that name. The real
 # run uses the system's registration of FreeTDS; the demo a driver list of its own, so the system's stays as
 # it is.
+# Wine 10's odbc32, unlike Wine 8's, also loads Windows drivers: at each start it copies unixODBC's driver
+# list into the prefix's registry, replacing a Windows driver registered there under the same name, and a
+# name that only the registry has is loaded as a Windows driver. The registration below is the one either
+# Wine uses.
 setup_freetds() {
   if scripts/register-odbc.sh; then
     echo "run: the driver name \"SQL Server\" is FreeTDS (scripts/register-odbc.sh)" >&2
+    case "$(WINEDEBUG=-all wine --version 2>/dev/null)" in
+      wine-[1-8].*) ;;
+      *) echo "run: this Wine puts it in the prefix's registry too, in place of a Windows \"SQL Server\" driver" >&2 ;;
+    esac
   else
     echo "run: the ODBC driver name is not registered; the panel will report the database as down" >&2
   fi

@@ -170,7 +170,7 @@ LRESULT frmMain::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;  // activation puts the focus on the window, which hands it on below
     case WM_SETFOCUS:
       // Giving the focus back chooses nothing. An option button that gets the focus unchecked reports a
-      // click for it (Windows does, and Wine from 9 on), which is not the trader's.
+      // click for it (Windows does, and Wine 10; Wine 8 does not), which is not the trader's.
       if (last_focus_ != nullptr && ::IsWindow(last_focus_)) {
         giving_focus_back_ = true;
         ::SetFocus(last_focus_);

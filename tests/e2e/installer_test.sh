@@ -174,7 +174,7 @@ timeout 60 xdotool search --sync --all --onlyvisible --pid "$panel" --name "$tit
   fail "the installed panel showed no window"
 # Every caption fits its control, measured in the control's font inside the installed panel. Wine 8 gives a
 # prefix of its own making no MS Sans Serif, the panel's face: there the face it falls back to is checked.
-# Wine from 9 on draws it from the fonts it brings (fonts-wine), in every prefix.
+# Wine 10 draws it from the fonts it brings (fonts-wine), in every prefix.
 if find "$WINEPREFIX/drive_c/windows/Fonts" -maxdepth 1 -iname 'sserif*' | grep -q .; then
   fail "the prefix has MS Sans Serif: the face the panel falls back to goes unchecked"
 fi

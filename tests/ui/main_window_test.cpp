@@ -674,7 +674,7 @@ const KeyCase kEnterAndEscape[] = {
 
 // The focus on an option that is not selected, as a trader gets it there without choosing it: the mouse
 // pressed on it and released outside. Given the focus any other way, an option that is not selected reports
-// a click (Windows, Wine from 9 on), and the trader's arrow keys select what they reach.
+// a click (Windows, Wine 10), and the trader's arrow keys select what they reach.
 void PressWithoutChoosing(HWND option) {
   ::SendMessageW(option, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   ::SendMessageW(option, WM_LBUTTONUP, 0, MAKELPARAM(-20, -20));
