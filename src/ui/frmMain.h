@@ -125,7 +125,7 @@ class frmMain final : public Panel {
   HWND last_focus_ = nullptr;    // the control that gets the focus back when the window is activated
   ControlMap controls_;          // owned by the window
   bool quit_on_destroy_ = true;  // false while the owner of this object, not the user, destroys the window
-  std::unique_ptr<StatusLine> status_line_;  // in front of lblStatus from its creation
+  std::unique_ptr<StatusLine> status_line_;  // lblStatus's one writer, from its creation
 };
 
 // Runs the program's messages until the main window has closed; returns the exit code.

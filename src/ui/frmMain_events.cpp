@@ -23,7 +23,7 @@ void frmMain::Form_Load() {
   RunTrapped([this] {
     Select(Option::FourDigit);
     Select(Option::BackTest);
-    ::SetWindowTextW(Control(L"lblStatus"), L"");
+    status_line_->Show(L"");
   });
   // The panel is painted before the load step ends, as the trader should see it from the first moment.
   ::UpdateWindow(hwnd());

@@ -157,20 +157,12 @@ TEST_P(WindowServerTest, TheWindowAnswersAtOnceAndReportsTheServerDown) {
     Forget();
     const bool answered = AnswersWithinASecond([this] { Click(L"cmdBuy"); });
     EXPECT_TRUE(answered);
-    std::vector<std::wstring> files;
-    for (const std::wstring& event : Recorded()) {
-      if (event.starts_with(L"file "))
-        files.push_back(event.substr(5));
-    }
-    std::vector<std::wstring> buy;
-    for (const std::wstring& file : test::ActionNamed("Buy").files)
-      buy.push_back(L"MT4\\tester\\files\\" + file);
-    EXPECT_EQ(files, buy);
+    const bool written = Recorded() == test::WindowEvents(L"MT4\\tester\\files\\", test::ActionNamed("Buy"));
+    EXPECT_TRUE(written) << "the seven files, then the action's report";
     const std::wstring status = test::TextOf(Control(L"lblStatus"));
     EXPECT_EQ(status, L"Status: OK.") << "the action's report stays";
     EXPECT_EQ(test::TextOf(Control(L"lblAds2")), label) << "the label keeps its text";
-    return answered && files.size() == 7 && status == L"Status: OK." &&
-           test::TextOf(Control(L"lblAds2")) == label;
+    return answered && written && status == L"Status: OK." && test::TextOf(Control(L"lblAds2")) == label;
   };
 
   const bool started = AnswersWithinASecond([this] { window->Form_Load(); });

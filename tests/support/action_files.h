@@ -4,6 +4,7 @@
 // run each action over the fake panel, the window tests press each button of the real window and the outage
 // soak presses BUY, all against these rows; the texts are written out here, never taken from the product.
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -104,14 +105,26 @@ inline const ActionFiles& ActionNamed(std::string_view name) {
   throw std::invalid_argument("no such action");
 }
 
-// What the fake panel and the window's recorder log while every file of `action` is written into `folder`
-// (given with its trailing backslash): each file, then its writer's report.
+// What the fake panel logs while every file of `action` is written into `folder` (given with its trailing
+// backslash): each file, then its writer's report.
 inline std::vector<std::wstring> WriteEvents(const std::wstring& folder, const ActionFiles& action) {
   std::vector<std::wstring> events;
   for (const std::wstring& file : action.files) {
     events.push_back(L"file " + folder + file);
     events.push_back(L"status Status: OK.");
   }
+  return events;
+}
+
+// What the window's recorder logs for the same: the files, which it sees together when the action's report
+// reaches the status line (in name order), then that report.
+inline std::vector<std::wstring> WindowEvents(const std::wstring& folder, const ActionFiles& action) {
+  Files files = action.files;
+  std::ranges::sort(files);
+  std::vector<std::wstring> events;
+  for (const std::wstring& file : files)
+    events.push_back(L"file " + folder + file);
+  events.push_back(L"status Status: OK.");
   return events;
 }
 

@@ -56,9 +56,8 @@ TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
   Forget();
   Click(L"cmdBuy");
 
-  Events expected = test::WriteEvents(L"MT4\\tester\\files\\", test::ActionNamed("Buy"));
-  expected.push_back(kOk);  // the action's own report, at once
-  // The message when the refresh has read it; its own report is not shown.
+  // The action's own report at once, then the message when the refresh has read it; its report is not shown.
+  Events expected = test::WindowEvents(L"MT4\\tester\\files\\", test::ActionNamed("Buy"));
   if (!GetParam().rows.empty())
     expected.push_back(L"ads " + GetParam().shown);
   EXPECT_EQ(Recorded(), expected);
