@@ -51,10 +51,6 @@ class frmMain final : public Panel {
   // vendor connection, whose report goes on the status line when it arrives.
   void Form_Load();
 
-  // Vendor work that was asked for and whose result the window has not yet applied: a request runs or
-  // waits, or its result waits in the window's queue.
-  bool VendorWorkPending() const;
-
   // Selects an option from code, exactly as a click on it would.
   void Select(Option option);
 

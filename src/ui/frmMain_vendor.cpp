@@ -74,13 +74,4 @@ void frmMain::OnVendorResults() {
   }
 }
 
-bool frmMain::VendorWorkPending() const {
-  // The worker first, then the queue: the worker queues a request's result before it stops being busy, so
-  // a result cannot slip between the two looks.
-  if (vendor_ != nullptr && vendor_->Busy())
-    return true;
-  std::lock_guard lock(vendor_inbox_->mutex);
-  return !vendor_inbox_->results.empty();
-}
-
 }  // namespace qm

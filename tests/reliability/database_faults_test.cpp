@@ -140,8 +140,8 @@ TEST_F(WindowDatabaseFaultTest, EveryFaultIsReportedAndTheWindowStaysUsable) {
     ::SetWindowTextW(Control(L"lblAds2"), before.c_str());
     Forget();
 
-    Click(L"cmdBuy");
-    // Recorded waits for the refresh: its message is shown when it arrives, its report never.
+    // The refresh's message is shown when it arrives, its report never.
+    ClickAndAwaitRefresh(L"cmdBuy");
     const std::wstring last = test::LastStatus(Recorded());
     const bool report_ok = last == L"Status: OK.";
     EXPECT_TRUE(report_ok) << "the action's own report stays last, not " << Narrow(last);

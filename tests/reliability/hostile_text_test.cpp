@@ -158,6 +158,7 @@ class HostileTextTest : public test::MainWindowTest {
   // and every file is checked after each round anyway.
   void SetUp() override {
     MainWindowTest::SetUp();
+    recorder.reset();  // first: both watch the window in one place, which the old one's end would take away
     recorder = std::make_unique<test::PanelRecorder>(window->hwnd(), L"");
   }
 

@@ -2,8 +2,8 @@
 // The real main window on the display, with a recorder on its status line and public-message label, a
 // stand-in for its message boxes, and a terminal data folder (MT4) in a temporary folder that is also the
 // working folder. Tests drive the window with window messages and run the queue through its keyboard
-// handling. Vendor work runs on the window's worker thread; Forget and Recorded first let the work asked for
-// end and its results reach the window, so that no late result lands in a later record.
+// handling. Vendor work runs on the window's worker thread; a test that looks at its results first runs the
+// queue until the window has taken them.
 
 #include <windows.h>
 
@@ -64,19 +64,22 @@ class MainWindowTest : public testing::Test {
 
   std::wstring ExpertAdvisor() const { return data.ExpertAdvisor(); }
 
+  // The program's start, once the start-up connect has reported.
+  void Load() {
+    window->Form_Load();
+    AwaitVendorResults(1);
+  }
   // The program's start, then an Expert Advisor path typed in, and a clean record.
   void StartWithExpertAdvisor() {
-    window->Form_Load();
+    Load();
     SetText(L"txtFileLocation", ExpertAdvisor());
     Forget();
   }
   void Forget() {
-    WaitForVendor();
     recorder->Flush();
     recorder->events.clear();
   }
   Events Recorded() {
-    WaitForVendor();
     recorder->Flush();
     return recorder->events;
   }
@@ -86,13 +89,18 @@ class MainWindowTest : public testing::Test {
     return test::PumpUntil(done, bound_ms, [this] { Pump(); });
   }
 
-  // Runs the queue until the vendor work asked for has shown its results (unless turned off, for a server
-  // that hangs); the bound only keeps a fault from hanging the suite.
-  void WaitForVendor() {
-    if (!wait_for_vendor)
-      return;
-    EXPECT_TRUE(PumpUntil([this] { return !window->VendorWorkPending(); }, 60'000))
-        << "the vendor work did not end";
+  // Runs the queue until the window has taken `count` results of the vendor work since it was made; the
+  // bound only keeps a fault from hanging the suite.
+  void AwaitVendorResults(int count) {
+    EXPECT_TRUE(PumpUntil([&] { return recorder->vendor_results >= count; }, 60'000))
+        << recorder->vendor_results << " vendor results, not " << count;
+  }
+  // Clicks a button whose action asks for the public message, and runs the queue until the window has taken
+  // the refresh's result.
+  void ClickAndAwaitRefresh(std::wstring_view name) {
+    const int before = recorder->vendor_results;
+    Click(name);
+    AwaitVendorResults(before + 1);
   }
 
   HWND Control(std::wstring_view name) const { return ::GetDlgItem(window->hwnd(), ControlId(name)); }
@@ -106,7 +114,6 @@ class MainWindowTest : public testing::Test {
   void SetText(std::wstring_view name, const std::wstring& text) {
     ::SetWindowTextW(Control(name), text.c_str());
   }
-  std::wstring ControlText(std::wstring_view name) const { return test::TextOf(Control(name)); }
   void Click(std::wstring_view name) { ::SendMessageW(Control(name), BM_CLICK, 0, 0); }
 
   // Runs the queued messages through the window's keyboard handling, as the program's loop does; tells
@@ -153,7 +160,6 @@ class MainWindowTest : public testing::Test {
            ReadBytes(data.BackTest() + L"\\mypair.txt") == std::string(pair.begin(), pair.end()) + "\r\n";
   }
 
-  bool wait_for_vendor = true;
   // Runs as each message box would be shown; what it throws goes to the handler that showed the box.
   std::function<void()> message_box_fails;
   TempFolder temp;

@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, ButtonsCoverTheLabelsTheyOverlap) {
 // the empty path) and their reports ("5 : Invalid procedure call or argument" last) are not shown: the status
 // line is given a blank, then the vendor connection's report.
 TEST_F(MainWindowTest, FreshStartWritesNothingAndShowsABlankStatusLineThenTheVendorReport) {
-  window->Form_Load();
+  Load();
   EXPECT_EQ(Recorded(), (Events{L"status ", kServerDown}));
   EXPECT_EQ(TextOf(Control(L"lblStatus")), L"SQL Server is down.");
   EXPECT_EQ(TextOf(Control(L"lblAds2")), L"Status:");
@@ -297,7 +297,7 @@ TEST_F(MainWindowTest, FreshStartWritesNothingAndShowsABlankStatusLineThenTheVen
 }
 
 TEST_F(MainWindowTest, TabVisitsTheControlsInTabOrderWithEachOptionGroupAsOneStop) {
-  window->Form_Load();
+  Load();
   Forget();
   const std::vector<std::wstring> expected = {L"txtLotsize",
                                               L"txtTakeProfit",
@@ -454,24 +454,37 @@ TEST_F(MainWindowTest, TabReachesAGroupThroughItsSelectedOption) {
 
 // --- Buttons -----------------------------------------------------------------------------------------------
 
-// One window for all the buttons: each press stands alone, reading the panel afresh. Each button's files tell
-// which action it ran.
-TEST_F(MainWindowTest, EachButtonWritesItsFilesInOrderAndReportsLast) {
+// The buttons that write no exchange file, each pressed by a test of its own: the Open dialog, the browsers.
+constexpr std::wstring_view kPressedElsewhere[] = {L"cmdFileLocation", L"cmdVisit_QRX"};
+
+// One window for every button of the layout: each press stands alone, reading the panel afresh. Each
+// button's files tell which action it ran; a button without its row in the action table fails.
+TEST_F(MainWindowTest, EveryButtonOfTheLayoutWritesItsFilesAndReportsLast) {
   StartWithExpertAdvisor();
   window->Select(Option::RealTime);
   SetText(L"txtPair", L"EURJPY");
-  for (const test::ActionFiles& c : test::kEveryAction) {
-    if (!c.button)
-      continue;  // the option change, run by the option buttons
-    SCOPED_TRACE(c.name);
+  for (const ControlLayout& button : MainLayout()) {
+    if (!button.role.click ||
+        std::ranges::find(kPressedElsewhere, button.name) != std::end(kPressedElsewhere))
+      continue;
+    SCOPED_TRACE(Narrow(button.name));
+    const auto c = std::ranges::find_if(test::kEveryAction, [&](const test::ActionFiles& action) {
+      return action.button != nullptr && button.name == action.button;
+    });
+    if (c == std::end(test::kEveryAction)) {
+      ADD_FAILURE() << "no files expected of this button";
+      continue;
+    }
     Forget();
-    Click(c.button);
-    EXPECT_EQ(window->VendorWorkPending(), c.refreshes)
-        << "the refresh runs after the press, reporting nothing";
+    const int results = recorder->vendor_results;
+    Click(button.name);
+    if (c->refreshes)
+      AwaitVendorResults(results + 1);
+    EXPECT_EQ(recorder->vendor_results, results + c->refreshes) << "the refresh runs after the press";
 
-    EXPECT_EQ(Recorded(), test::WindowEvents(kRealTime, c));
+    EXPECT_EQ(Recorded(), test::WindowEvents(kRealTime, *c));
     EXPECT_EQ(ReadBytes(temp / (std::wstring(kRealTime) + L"mypair.txt")), "EURJPY\r\n");
-    const std::wstring last = c.files.back();
+    const std::wstring last = c->files.back();
     if (!last.starts_with(L"my")) {
       EXPECT_EQ(ReadBytes(temp / (kRealTime + last)), "1\r\n");
     }

@@ -44,7 +44,7 @@ TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
   for (const std::wstring& row : GetParam().rows)
     database.Run(test::InsertMessage(row));
 
-  window->Form_Load();
+  Load();
   const Events started = Recorded();
   ASSERT_GE(started.size(), 2u);
   EXPECT_EQ(Events(started.end() - 2, started.end()), (Events{L"status ", kOk}))
@@ -54,7 +54,7 @@ TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
 
   SetText(L"txtFileLocation", ExpertAdvisor());
   Forget();
-  Click(L"cmdBuy");
+  ClickAndAwaitRefresh(L"cmdBuy");
 
   // The action's own report at once, then the message when the refresh has read it; its report is not shown.
   Events expected = test::WindowEvents(L"MT4\\tester\\files\\", test::ActionNamed("Buy"));
@@ -70,7 +70,7 @@ TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
 // painted again.
 TEST_F(PublicMessageTest, EachRefreshGivesTheLabelOnlyAMessageThatChanged) {
   database.Run(L"CREATE TABLE Vostrel_Gap (Public_Msg TEXT)");
-  window->Form_Load();
+  Load();
   SetText(L"txtFileLocation", ExpertAdvisor());
   const struct {
     const wchar_t* first_row;  // nothing: the table is emptied
@@ -87,7 +87,7 @@ TEST_F(PublicMessageTest, EachRefreshGivesTheLabelOnlyAMessageThatChanged) {
       database.Run(L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (" + test::SqlText(refresh.first_row) +
                    L")");
     Forget();
-    Click(L"cmdCloseAll");
+    ClickAndAwaitRefresh(L"cmdCloseAll");
     Events ads;
     for (const std::wstring& event : Recorded()) {
       if (event.starts_with(L"ads "))
@@ -105,9 +105,9 @@ TEST_F(PublicMessageTest, ALongMessageShowsItsPartlyVisibleLineCutAtTheLabelsEdg
     message += L"Line " + std::to_wstring(line) + (line < 10 ? L"\r\n" : L"");
   database.Run(L"CREATE TABLE Vostrel_Gap (Public_Msg TEXT)");
   database.Run(test::InsertMessage(message));
-  window->Form_Load();
+  Load();
   SetText(L"txtFileLocation", ExpertAdvisor());
-  Click(L"cmdBuy");
+  ClickAndAwaitRefresh(L"cmdBuy");
   ASSERT_EQ(Recorded().back(), L"ads " + message);
   Pump();
 

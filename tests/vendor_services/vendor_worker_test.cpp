@@ -236,18 +236,16 @@ TEST_P(OverdueTest, ReportsTheTimeOutAndGoesOnWithAFreshThread) {
   auto worker = std::make_unique<VendorWorker>(log.Handler(), driver->Sessions(), VendorDeadlines{1s, 1s},
                                                Counted(threads));
 
-  EXPECT_EQ(c.first == VendorRequestKind::Connect ? worker->ConnectVendorDatabase()
-                                                  : worker->RefreshPublicMessage(),
-            1u);
+  if (c.first == VendorRequestKind::Connect)
+    worker->ConnectVendorDatabase();
+  else
+    worker->RefreshPublicMessage();
   ASSERT_TRUE(driver->WaitUntilBlocked());
-  EXPECT_TRUE(worker->Busy());
-  // Presses while the call hangs merge into one refresh that runs after it.
-  EXPECT_EQ(worker->RefreshPublicMessage(), 2u);
-  EXPECT_EQ(worker->RefreshPublicMessage(), 3u);
-  EXPECT_EQ(worker->RefreshPublicMessage(), 4u);
+  // Presses while the call hangs merge into one refresh that runs after it, as the newest of them (4).
+  for (int press = 0; press < 3; ++press)
+    worker->RefreshPublicMessage();
 
   const std::vector<VendorResult> results = log.WaitFor(2);
-  EXPECT_FALSE(worker->Busy()) << "the last result has been handed over";
   ASSERT_EQ(results.size(), 2u);
   EXPECT_EQ(results[0], (VendorResult{c.first, 1, std::nullopt, c.overdue}));
   EXPECT_EQ(VendorStatusReport(results[0].outcome), c.report);
