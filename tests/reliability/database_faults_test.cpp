@@ -1,6 +1,6 @@
 // Faults of a vendor database that answers (the SQLite driver as "SQL Server"): a missing table or field, a
 // NULL, an empty table, 100,000 rows, a message of a megabyte, a message holding markup. Each one through the
-// vendor database directly (the vendor report's status text) and through the real window's refresh (an order
+// vendor worker (the vendor report's status text) and through the real window's refresh (an order
 // button: the message shown as plain text, the action's report last, and a window that goes on working).
 
 #include <windows.h>
@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "support/figures.h"
-#include "support/vendor_refresh.h"
 #include "support/temp_folder.h"
 #include "support/main_window_fixture.h"
 #include "support/text.h"
 #include "support/sqlite_database.h"
+#include "support/vendor_results.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
@@ -97,10 +97,9 @@ TEST_P(VendorFaultTest, ReportsAndShowsExactly) {
   test::SqliteVendorDatabase database;
   for (const std::wstring& sql : GetParam().setup)
     database.Run(sql);
-  VendorDatabase vendor;
-  const test::Refresh refresh = test::RefreshPublicMessage(vendor);
+  const VendorResult refresh = test::VendorRequester().Refresh();
   EXPECT_EQ(refresh.message, GetParam().shown);
-  const std::wstring report = VendorStatusReport(refresh.failure);
+  const std::wstring report = VendorStatusReport(refresh.outcome);
   const bool report_ok = testing::Value(report, GetParam().report);
   EXPECT_THAT(report, GetParam().report);
   EXPECT_TRUE(test::ReportFigure(std::string("database fault, ") + GetParam().name + ", vendor report",
@@ -167,16 +166,16 @@ TEST(RefreshSpeedTest, OneRowAndHundredThousandRows) {
   test::SqliteVendorDatabase database;
   database.Run(kCreate);
   database.Run(test::InsertMessage(L"row 1"));
-  VendorDatabase vendor;
+  test::VendorRequester vendor;
   for (const bool many : {false, true}) {
     SCOPED_TRACE(many ? "100,000 rows" : "one row");
     if (many) {
       database.Run(L"DELETE FROM Vostrel_Gap");
       database.Run(kHundredThousandRows);
     }
-    const test::Refresh refresh = test::RefreshPublicMessage(vendor);
+    const VendorResult refresh = vendor.Refresh();
     EXPECT_EQ(refresh.message, std::optional<std::wstring>(L"row 1"));
-    EXPECT_EQ(VendorStatusReport(refresh.failure), L"Status: OK.");
+    EXPECT_EQ(VendorStatusReport(refresh.outcome), L"Status: OK.");
   }
 }
 

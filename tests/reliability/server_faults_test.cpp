@@ -2,7 +2,7 @@
 // as for real use): a closed port (server down), a host name that never resolves, a server that takes the
 // connection and then refuses the login (it closes at once, or answers with bytes that are no login reply),
 // and a server that takes the connection and never answers. Only the loopback address is contacted; the
-// other host is under the reserved .invalid domain. Through the vendor database directly, through the real
+// other host is under the reserved .invalid domain. Through the vendor worker, through the real
 // window's start and refresh, which must answer input at once whatever the server does, and through the real
 // Quenmarel.exe, which must stay bounded through an outage and end at once when told to, in any state.
 
@@ -23,10 +23,10 @@
 #include "platform/unique_handle.h"
 #include "support/action_files.h"
 #include "support/figures.h"
-#include "support/vendor_refresh.h"
 #include "support/loopback_server.h"
 #include "support/window_driver.h"
 #include "support/main_window_fixture.h"
+#include "support/vendor_results.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
@@ -43,7 +43,7 @@ struct ServerCase {
   std::wstring host;  // where the connection string points; the server listens on 127.0.0.1
   bool reached;       // every login reaches the server (it counts the connection)
   bool hangs;         // a login waits out the login time-out: only the window meets it, at start-up
-  int refreshes;      // straight through the vendor database, each a new login
+  int refreshes;      // through the vendor worker, each a new login
   bool press_during_login = false;  // the window: a BUY while the start-up login hangs
 };
 
@@ -88,9 +88,9 @@ TEST_P(VendorServerTest, BothOperationsReportSqlServerIsDown) {
   const ServerCase& c = GetParam();
   LoopbackServer server(c.behaviour);
   ASSERT_NE(server.port(), 0u);
-  VendorDatabase vendor(ConnectionStringTo(server.port(), c.host));
+  test::VendorRequester vendor(ConnectionStringTo(server.port(), c.host));
 
-  const Outcome connected = vendor.ConnectVendorDatabase();
+  const Outcome connected = vendor.Connect().outcome;
   ASSERT_TRUE(connected.has_value());
   EXPECT_EQ(connected->number, kProviderGeneralFailure);
   // FreeTDS itself must have tried: a driver manager that cannot find the driver fails the same way.
@@ -99,9 +99,9 @@ TEST_P(VendorServerTest, BothOperationsReportSqlServerIsDown) {
 
   // Every refresh tries again from a new connection, and the label keeps its text each time.
   for (int attempt = 0; attempt < c.refreshes; ++attempt) {
-    const test::Refresh refresh = test::RefreshPublicMessage(vendor);
+    const VendorResult refresh = vendor.Refresh();
     EXPECT_EQ(refresh.message, std::nullopt);
-    EXPECT_EQ(VendorStatusReport(refresh.failure), kDown);
+    EXPECT_EQ(VendorStatusReport(refresh.outcome), kDown);
   }
   EXPECT_EQ(server.connections(), c.reached ? 1 + c.refreshes : 0);
 }

@@ -22,8 +22,9 @@
 #include <thread>
 #include <vector>
 
-#include "support/sqlite_database.h"
 #include "support/loopback_server.h"
+#include "support/sqlite_database.h"
+#include "support/vendor_results.h"
 #include "support/window_driver.h"
 
 namespace qm {
@@ -42,38 +43,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LoopbackServer;
+using test::ResultLog;
 using test::ServerBehaviour;
 
 // Long enough for any event these tests wait for, short enough that a fault fails rather than hangs.
 constexpr auto kBound = 60s;
-
-// The results as the worker hands them over.
-class ResultLog {
- public:
-  VendorResultHandler Handler() {
-    return [this](VendorResult result) {
-      std::lock_guard lock(mutex_);
-      results_.push_back(std::move(result));
-      arrived_.notify_all();
-    };
-  }
-
-  // All results once `count` have arrived, or what has arrived when the bound is reached.
-  std::vector<VendorResult> WaitFor(size_t count) {
-    std::unique_lock lock(mutex_);
-    arrived_.wait_for(lock, kBound, [&] { return results_.size() >= count; });
-    return results_;
-  }
-  std::vector<VendorResult> Arrived() {
-    std::lock_guard lock(mutex_);
-    return results_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable arrived_;
-  std::vector<VendorResult> results_;
-};
 
 enum class Hang { Login, Query };
 
