@@ -56,8 +56,14 @@ void frmMain::mnuAbout_Click() {
 
 void frmMain::OnCommand(int id) {
   if (const MenuCommand* command = FindMenuCommand(id)) {
-    RunTrapped(
-        [this, command] { command->runs == WindowCommand::About ? mnuAbout_Click() : mnuExit_Click(); });
+    RunTrapped([this, command] {
+      switch (command->runs) {
+        case WindowCommand::mnuAbout_Click:
+          return mnuAbout_Click();
+        case WindowCommand::mnuExit_Click:
+          return mnuExit_Click();
+      }
+    });
     return;
   }
   const ControlLayout* control = FindControl(id);

@@ -62,8 +62,8 @@ struct CaptionRoom {
   FontKind font;
 };
 
-// The menu bar's commands, which the window runs itself.
-enum class WindowCommand { About, Exit };
+// The menu bar's commands, which the window runs itself, by the names of its handlers.
+enum class WindowCommand { mnuAbout_Click, mnuExit_Click };
 
 struct MenuCommand {
   std::wstring_view name;
