@@ -12,11 +12,10 @@
 
 #include "actions/action.h"
 #include "bridge/panel_fields.h"
+#include "ui/caption_room.h"
 #include "ui/layout_units.h"
 
 namespace qm {
-
-enum class ControlKind { Label, TextBox, CommandButton, OptionButton, Frame };
 
 // What a control is to the panel: the field a text box backs, the option an option button is (selecting it
 // runs the option change), or the action a click on a button runs.
@@ -52,14 +51,6 @@ struct ControlLayout {
   FontKind font = FontKind::Standard;
   std::optional<Colour> colour = std::nullopt;
   std::wstring_view tooltip = {};
-};
-
-// A caption and the room its control gives it: what a face must fit for a window to draw in it.
-struct CaptionRoom {
-  std::wstring_view text;
-  ControlKind kind;
-  TwipRect place;
-  FontKind font;
 };
 
 // The menu bar's commands, which the window runs itself, by the names of its handlers.

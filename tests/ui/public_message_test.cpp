@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/unique_handle.h"
 #include "support/action_files.h"
 #include "support/main_window_fixture.h"
 #include "support/painted_picture.h"
@@ -112,12 +113,10 @@ TEST_F(PublicMessageTest, ALongMessageShowsItsPartlyVisibleLineCutAtTheLabelsEdg
   Pump();
 
   HWND ads = Control(L"lblAds2");
-  const HDC dc = ::GetDC(ads);
-  const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(ads, WM_GETFONT, 0, 0)));
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  const ScopedSelection font(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(ads, WM_GETFONT, 0, 0)));
   TEXTMETRICW metrics{};
-  ::GetTextMetricsW(dc, &metrics);
-  ::SelectObject(dc, previous);
-  ::ReleaseDC(ads, dc);
+  ::GetTextMetricsW(dc.get(), &metrics);
   const test::Picture painted = test::PaintedPicture(ads);
   const int line = metrics.tmHeight;
   ASSERT_TRUE(6 * line < painted.height && painted.height < 7 * line) << "six lines and part of a seventh";
