@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "support/figures.h"
-#include "support/temp_folder.h"
 #include "support/main_window_fixture.h"
 #include "support/text.h"
 #include "support/sqlite_database.h"
@@ -97,7 +96,7 @@ TEST_P(VendorFaultTest, ReportsAndShowsExactly) {
   test::SqliteVendorDatabase database;
   for (const std::wstring& sql : GetParam().setup)
     database.Run(sql);
-  const VendorResult refresh = test::VendorRequester().Refresh();
+  const VendorResult refresh = test::VendorRequester(database.FullPathConnectionString()).Refresh();
   EXPECT_EQ(refresh.message, GetParam().shown);
   const std::wstring report = VendorStatusReport(refresh.outcome);
   const bool report_ok = testing::Value(report, GetParam().report);
@@ -107,19 +106,10 @@ TEST_P(VendorFaultTest, ReportsAndShowsExactly) {
                                  GetParam().expected, report_ok));
 }
 
-INSTANTIATE_TEST_SUITE_P(Database, VendorFaultTest, testing::ValuesIn(FaultCases()), [](const auto& info) {
-  std::string name;
-  for (char c : std::string(info.param.name))
-    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name;
-});
+INSTANTIATE_TEST_SUITE_P(Database, VendorFaultTest, testing::ValuesIn(FaultCases()),
+                         [](const auto& info) { return test::TestNameOf(info.param.name); });
 
-class WindowDatabaseFaultTest : public test::MainWindowTest {
- protected:
-  // The SQLite driver ignores the server and opens the file database= names.
-  std::wstring VendorConnection() const override { return database.FullPathConnectionString(); }
-  test::SqliteVendorDatabase database;
-};
+class WindowDatabaseFaultTest : public test::SqliteWindowTest {};
 
 TEST_F(WindowDatabaseFaultTest, EveryFaultIsReportedAndTheWindowStaysUsable) {
   const DWORD label_style = static_cast<DWORD>(::GetWindowLongPtrW(Control(L"lblAds2"), GWL_STYLE));
@@ -134,14 +124,15 @@ TEST_F(WindowDatabaseFaultTest, EveryFaultIsReportedAndTheWindowStaysUsable) {
     database.Run(L"DROP TABLE IF EXISTS Other");
     for (const std::wstring& sql : c.setup)
       database.Run(sql);
-    // A label text this round can tell from the one before.
+    // A label text this round can tell from the one before, and a status line with no report yet.
     const std::wstring before = L"before " + std::to_wstring(++round);
-    ::SetWindowTextW(Control(L"lblAds2"), before.c_str());
+    SetText(L"lblAds2", before);
+    SetText(L"lblStatus", L"");
     Forget();
 
     // The refresh's message is shown when it arrives, its report never.
     ClickAndAwaitRefresh(L"cmdBuy");
-    const std::wstring last = test::LastStatus(Recorded());
+    const std::wstring last = test::TextOf(Control(L"lblStatus"));
     const bool report_ok = last == L"Status: OK.";
     EXPECT_TRUE(report_ok) << "the action's own report stays last, not " << Narrow(last);
     const std::wstring label = test::TextOf(Control(L"lblAds2"));
@@ -166,7 +157,7 @@ TEST(RefreshSpeedTest, OneRowAndHundredThousandRows) {
   test::SqliteVendorDatabase database;
   database.Run(kCreate);
   database.Run(test::InsertMessage(L"row 1"));
-  test::VendorRequester vendor;
+  test::VendorRequester vendor(database.FullPathConnectionString());
   for (const bool many : {false, true}) {
     SCOPED_TRACE(many ? "100,000 rows" : "one row");
     if (many) {

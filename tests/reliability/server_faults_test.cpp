@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cctype>
 #include <cstring>
 #include <functional>
 #include <ostream>
@@ -26,6 +25,7 @@
 #include "support/loopback_server.h"
 #include "support/window_driver.h"
 #include "support/main_window_fixture.h"
+#include "support/text.h"
 #include "support/vendor_results.h"
 #include "vendor_services/vendor_database.h"
 
@@ -74,10 +74,7 @@ std::vector<ServerCase> CasesThatAnswerAtOnce() {
 
 template <typename Case>
 std::string TestName(const testing::TestParamInfo<Case>& info) {
-  std::string name;
-  for (char c : std::string(info.param.name))
-    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name;
+  return test::TestNameOf(info.param.name);
 }
 
 constexpr wchar_t kDown[] = L"SQL Server is down.";

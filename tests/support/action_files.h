@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "actions/action.h"
+#include "ui/main_layout.h"
 
 namespace qm::test {
 
@@ -105,14 +106,28 @@ inline const ActionFiles& ActionNamed(std::string_view name) {
   throw std::invalid_argument("no such action");
 }
 
+// Every button of the main window's layout that writes files: the order, close and delete buttons and Send
+// Parameters. The location and web-site buttons start other programs and have tests of their own.
+inline std::vector<std::wstring_view> ActionButtons() {
+  std::vector<std::wstring_view> buttons;
+  for (const ControlLayout& control : MainLayout()) {
+    if (control.kind == ControlKind::CommandButton && control.name != L"cmdFileLocation" &&
+        control.name != L"cmdVisit_QRX") {
+      buttons.push_back(control.name);
+    }
+  }
+  return buttons;
+}
+
 // What the fake panel logs while every file of `action` is written into `folder` (given with its trailing
-// backslash): each file, then its writer's report.
+// backslash): each file, then its writer's report, and last the action's own.
 inline std::vector<std::wstring> WriteEvents(const std::wstring& folder, const ActionFiles& action) {
   std::vector<std::wstring> events;
   for (const std::wstring& file : action.files) {
     events.push_back(L"file " + folder + file);
     events.push_back(L"status Status: OK.");
   }
+  events.push_back(L"status Status: OK.");
   return events;
 }
 

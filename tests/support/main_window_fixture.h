@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "support/action_files.h"
 #include "support/data_folder.h"
 #include "support/panel_recorder.h"
+#include "support/sqlite_database.h"
 #include "support/temp_folder.h"
 #include "support/window_driver.h"
 #include "ui/frmMain.h"
@@ -25,15 +27,6 @@ namespace qm::test {
 
 // "file <path>", "status <text>", "ads <text>", "message <text>", in order.
 using Events = std::vector<std::wstring>;
-
-// The last text an action wrote on the status line: its own report, "<none>" when it wrote none.
-inline std::wstring LastStatus(const Events& events) {
-  for (auto event = events.rbegin(); event != events.rend(); ++event) {
-    if (event->starts_with(L"status "))
-      return event->substr(7);
-  }
-  return L"<none>";
-}
 
 class MainWindowTest : public testing::Test {
  public:
@@ -146,17 +139,13 @@ class MainWindowTest : public testing::Test {
   // Nothing listens there: the vendor report is "SQL Server is down." at once.
   virtual std::wstring VendorConnection() const { return VendorConnectionString(L"127.0.0.1"); }
 
-  // Send Parameters with `pair` in txtPair writes mypair.txt with it (4 digits, back-test selected) and ends
-  // with "Status: OK.".
+  // Send Parameters with `pair` in txtPair writes its six files, mypair.txt with the pair (4 digits,
+  // back-test selected), and ends with "Status: OK.".
   bool SendParametersWorks(const std::wstring& pair) {
     SetText(L"txtPair", pair);
     Forget();
     Click(L"cmdSendParameters");
-    const Events events = Recorded();
-    bool wrote = false;
-    for (const std::wstring& event : events)
-      wrote = wrote || event == L"file MT4\\tester\\files\\mypair.txt";
-    return wrote && !events.empty() && events.back() == L"status Status: OK." &&
+    return Recorded() == WindowEvents(L"MT4\\tester\\files\\", ActionNamed("SendParameters")) &&
            ReadBytes(data.BackTest() + L"\\mypair.txt") == std::string(pair.begin(), pair.end()) + "\r\n";
   }
 
@@ -167,6 +156,15 @@ class MainWindowTest : public testing::Test {
   std::wstring previous_directory;
   std::unique_ptr<frmMain> window;
   std::unique_ptr<PanelRecorder> recorder;
+};
+
+// The main window against the SQLite stand-in for the vendor's database, which answers.
+class SqliteWindowTest : public MainWindowTest {
+ protected:
+  // The SQLite driver ignores the server and opens the file database= names.
+  std::wstring VendorConnection() const override { return database.FullPathConnectionString(); }
+
+  SqliteVendorDatabase database;
 };
 
 }  // namespace qm::test

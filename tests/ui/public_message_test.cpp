@@ -17,13 +17,7 @@ using test::Events;
 
 constexpr wchar_t kOk[] = L"status Status: OK.";
 
-class PublicMessageTest : public test::MainWindowTest {
- protected:
-  // The SQLite driver ignores the server and opens the file database= names.
-  std::wstring VendorConnection() const override { return database.FullPathConnectionString(); }
-
-  test::SqliteVendorDatabase database;
-};
+class PublicMessageTest : public test::SqliteWindowTest {};
 
 struct MessageCase {
   const char* name;
@@ -89,12 +83,9 @@ TEST_F(PublicMessageTest, EachRefreshGivesTheLabelOnlyAMessageThatChanged) {
                    L")");
     Forget();
     ClickAndAwaitRefresh(L"cmdCloseAll");
-    Events ads;
-    for (const std::wstring& event : Recorded()) {
-      if (event.starts_with(L"ads "))
-        ads.push_back(event);
-    }
-    EXPECT_EQ(ads, refresh.ads);
+    Events expected = test::WindowEvents(L"MT4\\tester\\files\\", test::ActionNamed("CloseAll"));
+    expected.insert(expected.end(), refresh.ads.begin(), refresh.ads.end());
+    EXPECT_EQ(Recorded(), expected);
   }
 }
 

@@ -116,7 +116,7 @@ TEST_P(RefreshTest, ReadsTheFirstRowOrReports) {
   for (const std::wstring& sql : c.setup)
     database.Run(sql);
 
-  const VendorResult refresh = test::VendorRequester().Refresh();
+  const VendorResult refresh = test::VendorRequester(database.FullPathConnectionString()).Refresh();
 
   EXPECT_EQ(refresh.message, c.message);
   EXPECT_THAT(VendorStatusReport(refresh.outcome), c.status);
@@ -136,7 +136,7 @@ TEST(QueryTest, ARefreshSendsTheVendorQueryAndNothingElse) {
   database.Run(kCreateTable);
   const size_t before = test::ReadBytes(trace).size();
 
-  ASSERT_EQ(test::VendorRequester().Refresh().outcome, std::nullopt);
+  ASSERT_EQ(test::VendorRequester(database.FullPathConnectionString()).Refresh().outcome, std::nullopt);
 
   const std::string calls = test::ReadBytes(trace).substr(before);
   std::vector<std::string> statements;
@@ -189,7 +189,7 @@ class RefreshSequenceTest : public testing::TestWithParam<SequenceCase> {};
 
 TEST_P(RefreshSequenceTest, EachRefreshSeesTheTableAsItIsNow) {
   SqliteVendorDatabase database;
-  test::VendorRequester vendor;
+  test::VendorRequester vendor(database.FullPathConnectionString());
   ASSERT_EQ(vendor.Connect().outcome, std::nullopt);
   for (size_t i = 0; i < GetParam().steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i + 1));

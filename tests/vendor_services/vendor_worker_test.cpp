@@ -248,7 +248,7 @@ TEST_P(OverdueTest, ReportsTheTimeOutAndGoesOnWithAFreshThread) {
   worker.reset();
   EXPECT_TRUE(test::WaitUntil([&] { return threads->ended == threads->asked - (c.failing_start > 0); }));
   EXPECT_FALSE(driver->Ended(static_cast<int>(sessions.size())));
-  EXPECT_EQ(log.Arrived().size(), 4u);
+  EXPECT_EQ(log.WaitFor(0).size(), 4u);
 }
 
 INSTANTIATE_TEST_SUITE_P(FakeDriver, OverdueTest, testing::ValuesIn(kOverdueCases),
@@ -271,7 +271,7 @@ TEST(VendorWorkerTest, EndsAtOnceWhileACallHangsAndReportsNothingAfter) {
   // The call comes back after the end: its thread ends and leaves its session to the end of the process.
   EXPECT_TRUE(test::WaitUntil([&] { return threads->ended == 2; }));
   EXPECT_FALSE(driver->Ended(1));
-  EXPECT_TRUE(log.Arrived().empty());
+  EXPECT_TRUE(log.WaitFor(0).empty());
 }
 
 // The vendor's connection string with the SQLite driver named by its path, which unixODBC loads directly.
