@@ -10,9 +10,9 @@ void RunPanelAction(Panel& panel, PanelAction action) {
   switch (action) {
     case PanelAction::SendParameters:
       return SendParameters(panel);
-    case PanelAction::ChooseExpertAdvisor:
+    case PanelAction::cmdFileLocation_Click:
       return cmdFileLocation_Click(panel);
-    case PanelAction::VisitWebSite:
+    case PanelAction::cmdVisit_QRX_Click:
       return cmdVisit_QRX_Click(panel);
   }
 }

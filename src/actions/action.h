@@ -9,11 +9,11 @@
 
 namespace qm {
 
-// The click sequences that take the panel alone.
+// The click sequences that take the panel alone, by the names of the functions they run.
 enum class PanelAction {
-  SendParameters,       // cmdSendParameters
-  ChooseExpertAdvisor,  // cmdFileLocation
-  VisitWebSite,         // cmdVisit_QRX
+  SendParameters,         // cmdSendParameters
+  cmdFileLocation_Click,  // choosing the Expert Advisor
+  cmdVisit_QRX_Click,     // the web site
 };
 
 using Action = std::variant<PanelAction, OrderAction, CloseAction>;

@@ -1,10 +1,8 @@
 #include "actions/actions.h"
 
-#include <algorithm>
 #include <array>
-#include <initializer_list>
 #include <optional>
-#include <ranges>
+#include <span>
 #include <utility>
 
 #include "bridge/value_forms.h"
@@ -22,13 +20,15 @@ class ActionWriters {
  public:
   explicit ActionWriters(Panel& panel) : panel_(panel) {}
 
-  void Write(std::initializer_list<Writer> files) {
-    for (Writer file : files) {
-      Outcome outcome = WriteExchangeFile(panel_, file);
-      panel_.SetStatus(StatusReport(outcome));
-      if (outcome && !first_failure_)
-        first_failure_ = std::move(outcome);
-    }
+  void Write(Writer file) {
+    Outcome outcome = WriteExchangeFile(panel_, file);
+    panel_.SetStatus(StatusReport(outcome));
+    if (outcome && !first_failure_)
+      first_failure_ = std::move(outcome);
+  }
+  void Write(std::span<const Writer> files) {
+    for (Writer file : files)
+      Write(file);
   }
 
   // The action's closing report: "Status: OK." only when every file was written. The public-message
@@ -39,6 +39,28 @@ class ActionWriters {
   Panel& panel_;
   Outcome first_failure_;
 };
+
+using enum Writer;
+
+// The parameter files, in the three orders the actions write them. An option change and every order write
+// the five trading parameters with no close-all amount (an order writes its own after its price); Send
+// Parameters writes the close-all amount too, before the lot size; a close or delete only the pair and the
+// magic number, before its command.
+constexpr std::array kParametersWithoutCloseAll{WritePair, WriteMagicNo, WriteStopLoss, WriteTakeProfit,
+                                                WriteLotSize};
+constexpr std::array kParametersWithCloseAllBeforeLotSize{WritePair,       WriteMagicNo,  WriteStopLoss,
+                                                          WriteTakeProfit, WriteCloseAll, WriteLotSize};
+constexpr std::array kCloseParameters{WritePair, WriteMagicNo};
+
+// Whether each row of `rows` stands at the index of its action, so that an action is its row's index.
+template <typename Rows>
+constexpr bool IndexedByAction(const Rows& rows) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (static_cast<size_t>(rows[i].action) != i)
+      return false;
+  }
+  return true;
+}
 
 bool ExpertAdvisorSelectedForOrders(Panel& panel) {
   if (TrimSpaces(panel.Text(Field::FileLocation)).size() >= kShortestExpertAdvisorPath)
@@ -54,13 +76,13 @@ struct PendingOrder {
   std::wstring_view blank_message;
 };
 
-constexpr PendingOrder kBuyStopPrice{Field::BuyStopPrice, Writer::WriteBuyStopPrice,
+constexpr PendingOrder kBuyStopPrice{Field::BuyStopPrice, WriteBuyStopPrice,
                                      L"Price cannot be blank. Please enter Buy Stop Price."};
-constexpr PendingOrder kSellStopPrice{Field::SellStopPrice, Writer::WriteSellStopPrice,
+constexpr PendingOrder kSellStopPrice{Field::SellStopPrice, WriteSellStopPrice,
                                       L"Price cannot be blank. Please enter Sell Stop Price."};
-constexpr PendingOrder kBuyLimitPrice{Field::BuyLimitPrice, Writer::WriteBuyLimitPrice,
+constexpr PendingOrder kBuyLimitPrice{Field::BuyLimitPrice, WriteBuyLimitPrice,
                                       L"Price cannot be blank. Please enter Buy Limit Price."};
-constexpr PendingOrder kSellLimitPrice{Field::SellLimitPrice, Writer::WriteSellLimitPrice,
+constexpr PendingOrder kSellLimitPrice{Field::SellLimitPrice, WriteSellLimitPrice,
                                        L"Price cannot be blank. Please enter Sell Limit Price."};
 
 struct OrderRow {
@@ -70,27 +92,32 @@ struct OrderRow {
   std::optional<PendingOrder> pending;
 };
 
-// In the order of OrderAction, so that an action is its row's index.
 constexpr std::array<OrderRow, 7> kOrders{{
-    {OrderAction::Buy, Writer::SendBuy, std::nullopt, std::nullopt},
-    {OrderAction::Sell, Writer::SendSell, std::nullopt, std::nullopt},
-    {OrderAction::Hedge, Writer::SendBuy, Writer::SendSell, std::nullopt},
-    {OrderAction::BuyStop, Writer::SendBuyStop, std::nullopt, kBuyStopPrice},
-    {OrderAction::SellStop, Writer::SendSellStop, std::nullopt, kSellStopPrice},
-    {OrderAction::BuyLimit, Writer::SendBuyLimit, std::nullopt, kBuyLimitPrice},
-    {OrderAction::SellLimit, Writer::SendSellLimit, std::nullopt, kSellLimitPrice},
+    {OrderAction::Buy, SendBuy, std::nullopt, std::nullopt},
+    {OrderAction::Sell, SendSell, std::nullopt, std::nullopt},
+    {OrderAction::Hedge, SendBuy, SendSell, std::nullopt},
+    {OrderAction::BuyStop, SendBuyStop, std::nullopt, kBuyStopPrice},
+    {OrderAction::SellStop, SendSellStop, std::nullopt, kSellStopPrice},
+    {OrderAction::BuyLimit, SendBuyLimit, std::nullopt, kBuyLimitPrice},
+    {OrderAction::SellLimit, SendSellLimit, std::nullopt, kSellLimitPrice},
 }};
+static_assert(IndexedByAction(kOrders));
 
-static_assert(std::ranges::all_of(std::views::iota(size_t{0}, kOrders.size()),
-                                  [](size_t i) { return static_cast<size_t>(kOrders[i].action) == i; }));
+struct CloseRow {
+  CloseAction action;
+  Writer command;
+};
 
-Writer CommandOf(CloseAction action) {
-  constexpr std::array kCommands{Writer::SendCloseAll,       Writer::SendCloseBuy,
-                                 Writer::SendCloseSell,      Writer::SendDeleteBuyStop,
-                                 Writer::SendDeleteSellStop, Writer::SendDeleteBuyLimit,
-                                 Writer::SendDeleteSellLimit};
-  return kCommands[static_cast<size_t>(action)];
-}
+constexpr std::array<CloseRow, 7> kCloses{{
+    {CloseAction::CloseAll, SendCloseAll},
+    {CloseAction::CloseBuy, SendCloseBuy},
+    {CloseAction::CloseSell, SendCloseSell},
+    {CloseAction::DeleteBuyStop, SendDeleteBuyStop},
+    {CloseAction::DeleteSellStop, SendDeleteSellStop},
+    {CloseAction::DeleteBuyLimit, SendDeleteBuyLimit},
+    {CloseAction::DeleteSellLimit, SendDeleteSellLimit},
+}};
+static_assert(IndexedByAction(kCloses));
 
 }  // namespace
 
@@ -100,15 +127,13 @@ void SendParameters(Panel& panel) {
     return;
   }
   ActionWriters writers(panel);
-  writers.Write({Writer::WritePair, Writer::WriteMagicNo, Writer::WriteStopLoss, Writer::WriteTakeProfit,
-                 Writer::WriteCloseAll, Writer::WriteLotSize});
+  writers.Write(kParametersWithCloseAllBeforeLotSize);
   writers.Report();
 }
 
 void OptionChanged(Panel& panel) {
   ActionWriters writers(panel);
-  writers.Write({Writer::WritePair, Writer::WriteMagicNo, Writer::WriteStopLoss, Writer::WriteTakeProfit,
-                 Writer::WriteLotSize});
+  writers.Write(kParametersWithoutCloseAll);
   writers.Report();
 }
 
@@ -122,14 +147,13 @@ void OpenOrder(Panel& panel, OrderAction action) {
     return;
   }
   ActionWriters writers(panel);
-  writers.Write({Writer::WritePair, Writer::WriteMagicNo, Writer::WriteStopLoss, Writer::WriteTakeProfit,
-                 Writer::WriteLotSize});
+  writers.Write(kParametersWithoutCloseAll);
   if (order.pending)
-    writers.Write({order.pending->price_file});
-  writers.Write({Writer::WriteCloseAll});
-  writers.Write({order.command});
+    writers.Write(order.pending->price_file);
+  writers.Write(WriteCloseAll);
+  writers.Write(order.command);
   if (order.second_command)
-    writers.Write({*order.second_command});
+    writers.Write(*order.second_command);
   panel.RefreshPublicMessage();
   writers.Report();
 }
@@ -138,7 +162,8 @@ void CloseOrDelete(Panel& panel, CloseAction action) {
   if (!ExpertAdvisorSelectedForOrders(panel))
     return;
   ActionWriters writers(panel);
-  writers.Write({Writer::WritePair, Writer::WriteMagicNo, CommandOf(action)});
+  writers.Write(kCloseParameters);
+  writers.Write(kCloses[static_cast<size_t>(action)].command);
   panel.RefreshPublicMessage();
   writers.Report();
 }

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "platform/unique_handle.h"
-#include "ui/main_layout.h"
+#include "ui/caption_room.h"
 #include "ui/panel_face.h"
 
 namespace qm {

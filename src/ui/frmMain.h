@@ -51,10 +51,6 @@ class frmMain final : public Panel {
   // vendor connection, whose report goes on the status line when it arrives.
   void Form_Load();
 
-  // Vendor work that was asked for and whose result the window has not yet applied: a request runs or
-  // waits, or its result waits in the window's queue.
-  bool VendorWorkPending() const;
-
   // Selects an option from code, exactly as a click on it would.
   void Select(Option option);
 
@@ -126,7 +122,7 @@ class frmMain final : public Panel {
   bool giving_focus_back_ = false;  // while it does: the click an option reports for the focus is no choice
   ControlMap controls_;             // owned by the window
   bool quit_on_destroy_ = true;     // false while the owner of this object, not the user, destroys the window
-  std::unique_ptr<StatusLine> status_line_;  // in front of lblStatus from its creation
+  std::unique_ptr<StatusLine> status_line_;  // lblStatus's one writer, from its creation
 };
 
 // Runs the program's messages until the main window has closed; returns the exit code.

@@ -23,7 +23,7 @@ void frmMain::Form_Load() {
   RunTrapped([this] {
     Select(Option::FourDigit);
     Select(Option::BackTest);
-    ::SetWindowTextW(Control(L"lblStatus"), L"");
+    status_line_->Show(L"");
   });
   // The panel is painted before the load step ends, as the trader should see it from the first moment.
   ::UpdateWindow(hwnd());
@@ -56,8 +56,14 @@ void frmMain::mnuAbout_Click() {
 
 void frmMain::OnCommand(int id) {
   if (const MenuCommand* command = FindMenuCommand(id)) {
-    RunTrapped(
-        [this, command] { command->runs == WindowCommand::About ? mnuAbout_Click() : mnuExit_Click(); });
+    RunTrapped([this, command] {
+      switch (command->runs) {
+        case WindowCommand::mnuAbout_Click:
+          return mnuAbout_Click();
+        case WindowCommand::mnuExit_Click:
+          return mnuExit_Click();
+      }
+    });
     return;
   }
   const ControlLayout* control = FindControl(id);

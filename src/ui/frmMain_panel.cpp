@@ -26,7 +26,7 @@ bool frmMain::IsSelected(Option option) const {
 
 // Only the click sequences report through here; a connect report asked for earlier is no longer shown.
 void frmMain::SetStatus(const std::wstring& text) {
-  ::SetWindowTextW(Control(L"lblStatus"), text.c_str());
+  status_line_->Show(text);
   if (vendor_)
     vendor_->NoteActionReport();
 }

@@ -37,7 +37,7 @@ void frmMain::ConnectVendorDatabase() {
   if (StartVendorWorker())
     vendor_->ConnectVendorDatabase();
   else
-    ::SetWindowTextW(Control(L"lblStatus"), VendorStatusReport(RuntimeFailure(err::kOutOfMemory)).c_str());
+    status_line_->Show(VendorStatusReport(RuntimeFailure(err::kOutOfMemory)));
 }
 
 // Returns at once; the message reaches lblAds2 when the worker has read it. Its report is not shown: the
@@ -48,8 +48,8 @@ void frmMain::RefreshPublicMessage() {
 }
 
 void frmMain::OnVendorResults() {
-  HWND status = Control(L"lblStatus");
-  // The reports are the vendor work's own, shown as they come, not held as a handler's are.
+  // The reports are the vendor work's own, shown as they come; one that comes while a handler runs (in the
+  // loop of a message box it shows) is kept as the handler's reports are.
   try {
     std::vector<VendorResult> arrived;
     {
@@ -67,20 +67,11 @@ void frmMain::OnVendorResults() {
       if (HWND ads = Control(L"lblAds2"); result.message && WindowText(ads) != *result.message)
         ::SetWindowTextW(ads, result.message->c_str());
       if (verdict.show_status)
-        ::SetWindowTextW(status, VendorStatusReport(result.outcome).c_str());
+        status_line_->Show(VendorStatusReport(result.outcome));
     }
   } catch (...) {
-    ::SetWindowTextW(status, VendorStatusReport(FailureOfException(std::current_exception())).c_str());
+    status_line_->Show(VendorStatusReport(FailureOfException(std::current_exception())));
   }
-}
-
-bool frmMain::VendorWorkPending() const {
-  // The worker first, then the queue: the worker queues a request's result before it stops being busy, so
-  // a result cannot slip between the two looks.
-  if (vendor_ != nullptr && vendor_->Busy())
-    return true;
-  std::lock_guard lock(vendor_inbox_->mutex);
-  return !vendor_inbox_->results.empty();
 }
 
 }  // namespace qm

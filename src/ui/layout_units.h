@@ -1,6 +1,6 @@
 #pragma once
-// What a window layout is written in: places in twips (1440 an inch, 15 a pixel at 96 DPI) and the kind of
-// font a control uses. No Win32 headers: layouts are plain values.
+// What a window layout is written in: places in twips (1440 an inch, 15 a pixel at 96 DPI), the kind of
+// control and the kind of font a control uses. No Win32 headers: layouts are plain values.
 
 namespace qm {
 
@@ -22,6 +22,8 @@ struct TwipRect {
 
   friend bool operator==(const TwipRect&, const TwipRect&) = default;
 };
+
+enum class ControlKind { Label, TextBox, CommandButton, OptionButton, Frame };
 
 // "MS Sans Serif" 8.25 pt, the same bold, and 9.75 pt bold.
 enum class FontKind { Standard, Bold, LargeBold };

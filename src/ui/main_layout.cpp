@@ -32,7 +32,7 @@ constexpr std::array kControls = std::to_array<ControlLayout>({
     {L"Label6", Label, L"Kelvarinth EA Location:", kWindow, {240, 120, 1935, 255}, 28},
     {L"txtFileLocation", TextBox, L"", kWindow, {2160, 120, 7935, 285}, 27, FileLocation},
     {L"cmdFileLocation", CommandButton, L"(1)  Kelvarinth EA Location", kWindow, {10320, 120, 3015, 375}, 29,
-     ChooseExpertAdvisor, Bold},
+     cmdFileLocation_Click, Bold},
     {L"Frame1", Frame, L"(2) Set Trading Parameters", kWindow, {240, 600, 5175, 3375}, 0, {}, Bold},
     {L"Frame2", Frame, L"(6) Trading Actions", kWindow, {5640, 600, 7695, 3375}, 1, {}, Bold},
     {L"lblAds2", Label, L"Status:", kWindow, {240, 4200, 13095, 1335}, 39, {}, Bold, kMagenta},
@@ -91,13 +91,13 @@ constexpr std::array kControls = std::to_array<ControlLayout>({
     {L"lblAds1", Label, L"system is useful. Visit our website here:", L"Frame2", {240, 2955, 4455, 255}, 40,
      {}, LargeBold, kBlue},
     {L"cmdVisit_QRX", CommandButton, kVendorSiteName, L"Frame2", {4440, 2880, 2175, 375}, 43,
-     VisitWebSite, Standard, std::nullopt, L"Exchange service and Forex Software Developement"},
+     cmdVisit_QRX_Click, Standard, std::nullopt, L"Exchange service and Forex Software Developement"},
 });
 // clang-format on
 
 constexpr std::array kMenu = std::to_array<MenuCommand>({
-    {L"mnuAbout", L"About", WindowCommand::About},
-    {L"mnuExit", L"Exit", WindowCommand::Exit},
+    {L"mnuAbout", L"About", WindowCommand::mnuAbout_Click},
+    {L"mnuExit", L"Exit", WindowCommand::mnuExit_Click},
 });
 
 }  // namespace

@@ -12,11 +12,10 @@
 
 #include "actions/action.h"
 #include "bridge/panel_fields.h"
+#include "ui/caption_room.h"
 #include "ui/layout_units.h"
 
 namespace qm {
-
-enum class ControlKind { Label, TextBox, CommandButton, OptionButton, Frame };
 
 // What a control is to the panel: the field a text box backs, the option an option button is (selecting it
 // runs the option change), or the action a click on a button runs.
@@ -54,16 +53,8 @@ struct ControlLayout {
   std::wstring_view tooltip = {};
 };
 
-// A caption and the room its control gives it: what a face must fit for a window to draw in it.
-struct CaptionRoom {
-  std::wstring_view text;
-  ControlKind kind;
-  TwipRect place;
-  FontKind font;
-};
-
-// The menu bar's commands, which the window runs itself.
-enum class WindowCommand { About, Exit };
+// The menu bar's commands, which the window runs itself, by the names of its handlers.
+enum class WindowCommand { mnuAbout_Click, mnuExit_Click };
 
 struct MenuCommand {
   std::wstring_view name;

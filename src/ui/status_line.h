@@ -1,9 +1,9 @@
 #pragma once
-// The status line, lblStatus, while handlers run. A handler reports there many times (every writer, then the
-// action) and only its last report is meant to be seen. While handlers run, the label holds the texts it is
-// given instead of taking them: whoever reads it then gets the text it was last given, and it takes that
-// text, painting once, when the outermost handler has ended, however it ended. The texts in between never
-// reach the label: giving a label a text asks the window server every time, even while it is not drawn.
+// The status line, lblStatus, and the one way to write it. A handler reports there many times (every writer,
+// then the action) and only its last report is meant to be seen. While handlers run, their reports are kept
+// here and the label keeps the text it had, which is what a reader gets; when the outermost handler has
+// ended, however it ended, the label is given the last report, painting once. Giving a label a text asks the
+// window server every time, even while it is not drawn, so the reports in between never reach it.
 
 #include <windows.h>
 
@@ -14,11 +14,13 @@ namespace qm {
 
 class StatusLine {
  public:
-  // Stands in front of `label`'s own window procedure for as long as both live.
-  explicit StatusLine(HWND label);
-  ~StatusLine();
+  explicit StatusLine(HWND label) : label_(label) {}
   StatusLine(const StatusLine&) = delete;
   StatusLine& operator=(const StatusLine&) = delete;
+
+  // A report: the label shows it at once outside handlers (the vendor worker's reports), else when they
+  // have ended, unless a later report replaces it first.
+  void Show(const std::wstring& text);
 
   // A handler that runs, from its start to its end; handlers may nest.
   class Handling {
@@ -33,14 +35,12 @@ class StatusLine {
   };
 
  private:
-  static LRESULT CALLBACK Procedure(HWND label, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT Hold(UINT message, WPARAM wparam, LPARAM lparam);
   void HandlerEnded();
+  void Paint(const std::wstring& text) const;
 
   HWND label_;
-  WNDPROC own_ = nullptr;  // the label's own procedure
   int handlers_ = 0;
-  std::optional<std::wstring> held_;  // the last text given while handlers run, until they have ended
+  std::optional<std::wstring> last_;  // the last report made while handlers run, until they have ended
 };
 
 }  // namespace qm

@@ -59,7 +59,6 @@ class VendorRequests {
   bool Refuses() const { return given_up_ >= kMaxGivenUpCalls; }
 
   const std::optional<VendorRequest>& running() const { return running_; }
-  const std::optional<VendorRequest>& waiting() const { return waiting_; }
 
   // An action has written its report on the status line.
   void NoteActionReport();

@@ -262,31 +262,23 @@ VendorWorker::~VendorWorker() {
   shared_->teardown_done.wait_for(lock, kTeardownBound, [&] { return shared_->teardowns == 0; });
 }
 
-std::uint64_t VendorWorker::Ask(VendorRequestKind kind) {
+void VendorWorker::Ask(VendorRequestKind kind) {
   Lock lock(shared_->mutex);
-  if (const std::optional<VendorRequest> start = shared_->requests.Ask(kind)) {
+  if (const std::optional<VendorRequest> start = shared_->requests.Ask(kind))
     shared_->Start(lock, *start);
-    return start->sequence;
-  }
-  return shared_->requests.waiting()->sequence;
 }
 
-std::uint64_t VendorWorker::ConnectVendorDatabase() {
-  return Ask(VendorRequestKind::Connect);
+void VendorWorker::ConnectVendorDatabase() {
+  Ask(VendorRequestKind::Connect);
 }
 
-std::uint64_t VendorWorker::RefreshPublicMessage() {
-  return Ask(VendorRequestKind::Refresh);
+void VendorWorker::RefreshPublicMessage() {
+  Ask(VendorRequestKind::Refresh);
 }
 
 void VendorWorker::NoteActionReport() {
   Lock lock(shared_->mutex);
   shared_->requests.NoteActionReport();
-}
-
-bool VendorWorker::Busy() const {
-  Lock lock(shared_->mutex);
-  return shared_->requests.running().has_value();
 }
 
 VendorVerdict VendorWorker::Judge(const VendorResult& result) {

@@ -81,18 +81,14 @@ class VendorWorker {
   VendorWorker(const VendorWorker&) = delete;
   VendorWorker& operator=(const VendorWorker&) = delete;
 
-  // Ask for the start-up connect and for a refresh of the public message. Each returns the sequence number
-  // of the request whose result will answer it: a request made while another waits merges into it.
-  std::uint64_t ConnectVendorDatabase();
-  std::uint64_t RefreshPublicMessage();
+  // Ask for the start-up connect and for a refresh of the public message; a request made while another
+  // waits merges into it, and one result answers both.
+  void ConnectVendorDatabase();
+  void RefreshPublicMessage();
 
   // An action has written its report on the status line: a connect report that was asked for earlier is
   // no longer shown.
   void NoteActionReport();
-
-  // A request runs or waits: a result is still to be handed over. Once false, every result asked for has
-  // been handed to the handler.
-  bool Busy() const;
 
   // What the window does with `result` as it arrives (on the window's thread, in arrival order): whether
   // it is applied at all (lblAds2 takes a refresh's message), and whether its report goes on lblStatus.
@@ -101,7 +97,7 @@ class VendorWorker {
  private:
   struct Shared;
 
-  std::uint64_t Ask(VendorRequestKind kind);
+  void Ask(VendorRequestKind kind);
 
   std::shared_ptr<Shared> shared_;
 };

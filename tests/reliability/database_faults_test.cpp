@@ -1,6 +1,6 @@
 // Faults of a vendor database that answers (the SQLite driver as "SQL Server"): a missing table or field, a
 // NULL, an empty table, 100,000 rows, a message of a megabyte, a message holding markup. Each one through the
-// vendor database directly (the vendor report's status text) and through the real window's refresh (an order
+// vendor worker (the vendor report's status text) and through the real window's refresh (an order
 // button: the message shown as plain text, the action's report last, and a window that goes on working).
 
 #include <windows.h>
@@ -13,11 +13,10 @@
 #include <vector>
 
 #include "support/figures.h"
-#include "support/vendor_refresh.h"
-#include "support/temp_folder.h"
 #include "support/main_window_fixture.h"
 #include "support/text.h"
 #include "support/sqlite_database.h"
+#include "support/vendor_results.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
@@ -97,10 +96,9 @@ TEST_P(VendorFaultTest, ReportsAndShowsExactly) {
   test::SqliteVendorDatabase database;
   for (const std::wstring& sql : GetParam().setup)
     database.Run(sql);
-  VendorDatabase vendor;
-  const test::Refresh refresh = test::RefreshPublicMessage(vendor);
+  const VendorResult refresh = test::VendorRequester(database.FullPathConnectionString()).Refresh();
   EXPECT_EQ(refresh.message, GetParam().shown);
-  const std::wstring report = VendorStatusReport(refresh.failure);
+  const std::wstring report = VendorStatusReport(refresh.outcome);
   const bool report_ok = testing::Value(report, GetParam().report);
   EXPECT_THAT(report, GetParam().report);
   EXPECT_TRUE(test::ReportFigure(std::string("database fault, ") + GetParam().name + ", vendor report",
@@ -108,19 +106,10 @@ TEST_P(VendorFaultTest, ReportsAndShowsExactly) {
                                  GetParam().expected, report_ok));
 }
 
-INSTANTIATE_TEST_SUITE_P(Database, VendorFaultTest, testing::ValuesIn(FaultCases()), [](const auto& info) {
-  std::string name;
-  for (char c : std::string(info.param.name))
-    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name;
-});
+INSTANTIATE_TEST_SUITE_P(Database, VendorFaultTest, testing::ValuesIn(FaultCases()),
+                         [](const auto& info) { return test::TestNameOf(info.param.name); });
 
-class WindowDatabaseFaultTest : public test::MainWindowTest {
- protected:
-  // The SQLite driver ignores the server and opens the file database= names.
-  std::wstring VendorConnection() const override { return database.FullPathConnectionString(); }
-  test::SqliteVendorDatabase database;
-};
+class WindowDatabaseFaultTest : public test::SqliteWindowTest {};
 
 TEST_F(WindowDatabaseFaultTest, EveryFaultIsReportedAndTheWindowStaysUsable) {
   const DWORD label_style = static_cast<DWORD>(::GetWindowLongPtrW(Control(L"lblAds2"), GWL_STYLE));
@@ -135,14 +124,15 @@ TEST_F(WindowDatabaseFaultTest, EveryFaultIsReportedAndTheWindowStaysUsable) {
     database.Run(L"DROP TABLE IF EXISTS Other");
     for (const std::wstring& sql : c.setup)
       database.Run(sql);
-    // A label text this round can tell from the one before.
+    // A label text this round can tell from the one before, and a status line with no report yet.
     const std::wstring before = L"before " + std::to_wstring(++round);
-    ::SetWindowTextW(Control(L"lblAds2"), before.c_str());
+    SetText(L"lblAds2", before);
+    SetText(L"lblStatus", L"");
     Forget();
 
-    Click(L"cmdBuy");
-    // Recorded waits for the refresh: its message is shown when it arrives, its report never.
-    const std::wstring last = test::LastStatus(Recorded());
+    // The refresh's message is shown when it arrives, its report never.
+    ClickAndAwaitRefresh(L"cmdBuy");
+    const std::wstring last = test::TextOf(Control(L"lblStatus"));
     const bool report_ok = last == L"Status: OK.";
     EXPECT_TRUE(report_ok) << "the action's own report stays last, not " << Narrow(last);
     const std::wstring label = test::TextOf(Control(L"lblAds2"));
@@ -167,16 +157,16 @@ TEST(RefreshSpeedTest, OneRowAndHundredThousandRows) {
   test::SqliteVendorDatabase database;
   database.Run(kCreate);
   database.Run(test::InsertMessage(L"row 1"));
-  VendorDatabase vendor;
+  test::VendorRequester vendor(database.FullPathConnectionString());
   for (const bool many : {false, true}) {
     SCOPED_TRACE(many ? "100,000 rows" : "one row");
     if (many) {
       database.Run(L"DELETE FROM Vostrel_Gap");
       database.Run(kHundredThousandRows);
     }
-    const test::Refresh refresh = test::RefreshPublicMessage(vendor);
+    const VendorResult refresh = vendor.Refresh();
     EXPECT_EQ(refresh.message, std::optional<std::wstring>(L"row 1"));
-    EXPECT_EQ(VendorStatusReport(refresh.failure), L"Status: OK.");
+    EXPECT_EQ(VendorStatusReport(refresh.outcome), L"Status: OK.");
   }
 }
 

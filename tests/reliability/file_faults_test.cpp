@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -154,10 +153,7 @@ TEST_P(PathFaultTest, EveryWriterReportsItAndTouchesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, PathFaultTest, testing::ValuesIn(kPathFaults), [](const auto& info) {
-  std::string name;
-  for (const char c : std::string(info.param.name))
-    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name + "_" + std::to_string(info.index);
+  return test::TestNameOf(info.param.name) + "_" + std::to_string(info.index);
 });
 
 // Faults on the target file itself, for a parameter file and a command file.

@@ -132,19 +132,6 @@ constexpr std::wstring_view kValueBoxes[] = {
     L"txtCloseall", L"txtbuystop_price", L"txtsellstop_price", L"txtbuylimit_price", L"txtselllimit_price",
 };
 
-// Every button that writes files: the order, close and delete buttons and Send Parameters. The location and
-// web-site buttons start other programs and are the security tests' concern.
-std::vector<std::wstring_view> ActionButtons() {
-  std::vector<std::wstring_view> buttons;
-  for (const ControlLayout& control : MainLayout()) {
-    if (control.kind == ControlKind::CommandButton && control.name != L"cmdFileLocation" &&
-        control.name != L"cmdVisit_QRX") {
-      buttons.push_back(control.name);
-    }
-  }
-  return buttons;
-}
-
 struct Tally {
   long long presses = 0;
   long long files_written = 0;
@@ -158,6 +145,7 @@ class HostileTextTest : public test::MainWindowTest {
   // and every file is checked after each round anyway.
   void SetUp() override {
     MainWindowTest::SetUp();
+    recorder.reset();  // first: both watch the window in one place, which the old one's end would take away
     recorder = std::make_unique<test::PanelRecorder>(window->hwnd(), L"");
   }
 
@@ -197,7 +185,7 @@ class HostileTextTest : public test::MainWindowTest {
          {std::pair{L"optFiveDigit", L"optRealTime"}, std::pair{L"optFourDigit", L"optBackTest"}}) {
       Press(digits, tally);
       Press(account, tally);
-      for (std::wstring_view button : ActionButtons())
+      for (std::wstring_view button : test::ActionButtons())
         Press(button, tally);
       folders.merge(CheckEveryFile(tally));
     }

@@ -2,7 +2,7 @@
 // as for real use): a closed port (server down), a host name that never resolves, a server that takes the
 // connection and then refuses the login (it closes at once, or answers with bytes that are no login reply),
 // and a server that takes the connection and never answers. Only the loopback address is contacted; the
-// other host is under the reserved .invalid domain. Through the vendor database directly, through the real
+// other host is under the reserved .invalid domain. Through the vendor worker, through the real
 // window's start and refresh, which must answer input at once whatever the server does, and through the real
 // Quenmarel.exe, which must stay bounded through an outage and end at once when told to, in any state.
 
@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cctype>
 #include <cstring>
 #include <functional>
 #include <ostream>
@@ -23,10 +22,11 @@
 #include "platform/unique_handle.h"
 #include "support/action_files.h"
 #include "support/figures.h"
-#include "support/vendor_refresh.h"
 #include "support/loopback_server.h"
 #include "support/window_driver.h"
 #include "support/main_window_fixture.h"
+#include "support/text.h"
+#include "support/vendor_results.h"
 #include "vendor_services/vendor_database.h"
 
 namespace qm {
@@ -43,7 +43,7 @@ struct ServerCase {
   std::wstring host;  // where the connection string points; the server listens on 127.0.0.1
   bool reached;       // every login reaches the server (it counts the connection)
   bool hangs;         // a login waits out the login time-out: only the window meets it, at start-up
-  int refreshes;      // straight through the vendor database, each a new login
+  int refreshes;      // through the vendor worker, each a new login
   bool press_during_login = false;  // the window: a BUY while the start-up login hangs
 };
 
@@ -74,10 +74,7 @@ std::vector<ServerCase> CasesThatAnswerAtOnce() {
 
 template <typename Case>
 std::string TestName(const testing::TestParamInfo<Case>& info) {
-  std::string name;
-  for (char c : std::string(info.param.name))
-    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-  return name;
+  return test::TestNameOf(info.param.name);
 }
 
 constexpr wchar_t kDown[] = L"SQL Server is down.";
@@ -88,9 +85,9 @@ TEST_P(VendorServerTest, BothOperationsReportSqlServerIsDown) {
   const ServerCase& c = GetParam();
   LoopbackServer server(c.behaviour);
   ASSERT_NE(server.port(), 0u);
-  VendorDatabase vendor(ConnectionStringTo(server.port(), c.host));
+  test::VendorRequester vendor(ConnectionStringTo(server.port(), c.host));
 
-  const Outcome connected = vendor.ConnectVendorDatabase();
+  const Outcome connected = vendor.Connect().outcome;
   ASSERT_TRUE(connected.has_value());
   EXPECT_EQ(connected->number, kProviderGeneralFailure);
   // FreeTDS itself must have tried: a driver manager that cannot find the driver fails the same way.
@@ -99,9 +96,9 @@ TEST_P(VendorServerTest, BothOperationsReportSqlServerIsDown) {
 
   // Every refresh tries again from a new connection, and the label keeps its text each time.
   for (int attempt = 0; attempt < c.refreshes; ++attempt) {
-    const test::Refresh refresh = test::RefreshPublicMessage(vendor);
+    const VendorResult refresh = vendor.Refresh();
     EXPECT_EQ(refresh.message, std::nullopt);
-    EXPECT_EQ(VendorStatusReport(refresh.failure), kDown);
+    EXPECT_EQ(VendorStatusReport(refresh.outcome), kDown);
   }
   EXPECT_EQ(server.connections(), c.reached ? 1 + c.refreshes : 0);
 }
@@ -146,31 +143,24 @@ class WindowServerTest : public test::MainWindowTest, public testing::WithParamI
 TEST_P(WindowServerTest, TheWindowAnswersAtOnceAndReportsTheServerDown) {
   const ServerCase& c = GetParam();
   ASSERT_NE(server.port(), 0u);
-  // A refresh to a server that never answers ends only after the test: nothing is left to wait for.
-  wait_for_vendor = !c.hangs;
-
   // A BUY: the window answers within a second, the seven files are in place, the action's own report is on
-  // the status line and the message label keeps its text.
-  const auto press_buy = [this](const std::string& when) {
+  // the status line and the message label keeps its text, once the refresh has failed too (a refresh to a
+  // server that never answers ends only after the test).
+  const auto press_buy = [this, &c](const std::string& when) {
     SCOPED_TRACE(when);
     const std::wstring label = test::TextOf(Control(L"lblAds2"));
     Forget();
+    const int results = recorder->vendor_results;
     const bool answered = AnswersWithinASecond([this] { Click(L"cmdBuy"); });
     EXPECT_TRUE(answered);
-    std::vector<std::wstring> files;
-    for (const std::wstring& event : Recorded()) {
-      if (event.starts_with(L"file "))
-        files.push_back(event.substr(5));
-    }
-    std::vector<std::wstring> buy;
-    for (const std::wstring& file : test::ActionNamed("Buy").files)
-      buy.push_back(L"MT4\\tester\\files\\" + file);
-    EXPECT_EQ(files, buy);
+    if (!c.hangs)
+      AwaitVendorResults(results + 1);
+    const bool written = Recorded() == test::WindowEvents(L"MT4\\tester\\files\\", test::ActionNamed("Buy"));
+    EXPECT_TRUE(written) << "the seven files, then the action's report";
     const std::wstring status = test::TextOf(Control(L"lblStatus"));
     EXPECT_EQ(status, L"Status: OK.") << "the action's report stays";
     EXPECT_EQ(test::TextOf(Control(L"lblAds2")), label) << "the label keeps its text";
-    return answered && files.size() == 7 && status == L"Status: OK." &&
-           test::TextOf(Control(L"lblAds2")) == label;
+    return answered && written && status == L"Status: OK." && test::TextOf(Control(L"lblAds2")) == label;
   };
 
   const bool started = AnswersWithinASecond([this] { window->Form_Load(); });

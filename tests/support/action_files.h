@@ -4,6 +4,7 @@
 // run each action over the fake panel, the window tests press each button of the real window and the outage
 // soak presses BUY, all against these rows; the texts are written out here, never taken from the product.
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "actions/action.h"
+#include "ui/main_layout.h"
 
 namespace qm::test {
 
@@ -104,14 +106,40 @@ inline const ActionFiles& ActionNamed(std::string_view name) {
   throw std::invalid_argument("no such action");
 }
 
-// What the fake panel and the window's recorder log while every file of `action` is written into `folder`
-// (given with its trailing backslash): each file, then its writer's report.
+// Every button of the main window's layout that writes files: the order, close and delete buttons and Send
+// Parameters. The location and web-site buttons start other programs and have tests of their own.
+inline std::vector<std::wstring_view> ActionButtons() {
+  std::vector<std::wstring_view> buttons;
+  for (const ControlLayout& control : MainLayout()) {
+    if (control.kind == ControlKind::CommandButton && control.name != L"cmdFileLocation" &&
+        control.name != L"cmdVisit_QRX") {
+      buttons.push_back(control.name);
+    }
+  }
+  return buttons;
+}
+
+// What the fake panel logs while every file of `action` is written into `folder` (given with its trailing
+// backslash): each file, then its writer's report, and last the action's own.
 inline std::vector<std::wstring> WriteEvents(const std::wstring& folder, const ActionFiles& action) {
   std::vector<std::wstring> events;
   for (const std::wstring& file : action.files) {
     events.push_back(L"file " + folder + file);
     events.push_back(L"status Status: OK.");
   }
+  events.push_back(L"status Status: OK.");
+  return events;
+}
+
+// What the window's recorder logs for the same: the files, which it sees together when the action's report
+// reaches the status line (in name order), then that report.
+inline std::vector<std::wstring> WindowEvents(const std::wstring& folder, const ActionFiles& action) {
+  Files files = action.files;
+  std::ranges::sort(files);
+  std::vector<std::wstring> events;
+  for (const std::wstring& file : files)
+    events.push_back(L"file " + folder + file);
+  events.push_back(L"status Status: OK.");
   return events;
 }
 

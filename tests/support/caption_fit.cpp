@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/unique_handle.h"
 #include "support/window_driver.h"
 
 namespace qm::test {
@@ -17,9 +18,10 @@ std::optional<CaptionFit> MeasureCaption(HWND control) {
 
   RECT client{};
   ::GetClientRect(control, &client);
-  const HDC dc = ::GetDC(control);
-  const HGDIOBJ previous =
-      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  // Measured in a memory device context, as the panel measures its captions when it chooses a face.
+  const UniqueDc memory(::CreateCompatibleDC(nullptr));
+  const HDC dc = memory.get();
+  const ScopedSelection font(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
   wchar_t face[LF_FACESIZE] = {};
   ::GetTextFaceW(dc, LF_FACESIZE, face);
   fit.face = face;
@@ -52,8 +54,6 @@ std::optional<CaptionFit> MeasureCaption(HWND control) {
     fit.needed = {ideal.cx, 0};
     fit.room = {client.right, 0};
   }
-  ::SelectObject(dc, previous);
-  ::ReleaseDC(control, dc);
   return fit;
 }
 

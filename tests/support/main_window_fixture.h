@@ -2,8 +2,8 @@
 // The real main window on the display, with a recorder on its status line and public-message label, a
 // stand-in for its message boxes, and a terminal data folder (MT4) in a temporary folder that is also the
 // working folder. Tests drive the window with window messages and run the queue through its keyboard
-// handling. Vendor work runs on the window's worker thread; Forget and Recorded first let the work asked for
-// end and its results reach the window, so that no late result lands in a later record.
+// handling. Vendor work runs on the window's worker thread; a test that looks at its results first runs the
+// queue until the window has taken them.
 
 #include <windows.h>
 
@@ -14,8 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "support/action_files.h"
 #include "support/data_folder.h"
 #include "support/panel_recorder.h"
+#include "support/sqlite_database.h"
 #include "support/temp_folder.h"
 #include "support/window_driver.h"
 #include "ui/frmMain.h"
@@ -25,15 +27,6 @@ namespace qm::test {
 
 // "file <path>", "status <text>", "ads <text>", "message <text>", in order.
 using Events = std::vector<std::wstring>;
-
-// The last text an action wrote on the status line: its own report, "<none>" when it wrote none.
-inline std::wstring LastStatus(const Events& events) {
-  for (auto event = events.rbegin(); event != events.rend(); ++event) {
-    if (event->starts_with(L"status "))
-      return event->substr(7);
-  }
-  return L"<none>";
-}
 
 class MainWindowTest : public testing::Test {
  public:
@@ -64,19 +57,22 @@ class MainWindowTest : public testing::Test {
 
   std::wstring ExpertAdvisor() const { return data.ExpertAdvisor(); }
 
+  // The program's start, once the start-up connect has reported.
+  void Load() {
+    window->Form_Load();
+    AwaitVendorResults(1);
+  }
   // The program's start, then an Expert Advisor path typed in, and a clean record.
   void StartWithExpertAdvisor() {
-    window->Form_Load();
+    Load();
     SetText(L"txtFileLocation", ExpertAdvisor());
     Forget();
   }
   void Forget() {
-    WaitForVendor();
     recorder->Flush();
     recorder->events.clear();
   }
   Events Recorded() {
-    WaitForVendor();
     recorder->Flush();
     return recorder->events;
   }
@@ -86,13 +82,18 @@ class MainWindowTest : public testing::Test {
     return test::PumpUntil(done, bound_ms, [this] { Pump(); });
   }
 
-  // Runs the queue until the vendor work asked for has shown its results (unless turned off, for a server
-  // that hangs); the bound only keeps a fault from hanging the suite.
-  void WaitForVendor() {
-    if (!wait_for_vendor)
-      return;
-    EXPECT_TRUE(PumpUntil([this] { return !window->VendorWorkPending(); }, 60'000))
-        << "the vendor work did not end";
+  // Runs the queue until the window has taken `count` results of the vendor work since it was made; the
+  // bound only keeps a fault from hanging the suite.
+  void AwaitVendorResults(int count) {
+    EXPECT_TRUE(PumpUntil([&] { return recorder->vendor_results >= count; }, 60'000))
+        << recorder->vendor_results << " vendor results, not " << count;
+  }
+  // Clicks a button whose action asks for the public message, and runs the queue until the window has taken
+  // the refresh's result.
+  void ClickAndAwaitRefresh(std::wstring_view name) {
+    const int before = recorder->vendor_results;
+    Click(name);
+    AwaitVendorResults(before + 1);
   }
 
   HWND Control(std::wstring_view name) const { return ::GetDlgItem(window->hwnd(), ControlId(name)); }
@@ -106,7 +107,6 @@ class MainWindowTest : public testing::Test {
   void SetText(std::wstring_view name, const std::wstring& text) {
     ::SetWindowTextW(Control(name), text.c_str());
   }
-  std::wstring ControlText(std::wstring_view name) const { return test::TextOf(Control(name)); }
   void Click(std::wstring_view name) { ::SendMessageW(Control(name), BM_CLICK, 0, 0); }
 
   // Runs the queued messages through the window's keyboard handling, as the program's loop does; tells
@@ -139,21 +139,16 @@ class MainWindowTest : public testing::Test {
   // Nothing listens there: the vendor report is "SQL Server is down." at once.
   virtual std::wstring VendorConnection() const { return VendorConnectionString(L"127.0.0.1"); }
 
-  // Send Parameters with `pair` in txtPair writes mypair.txt with it (4 digits, back-test selected) and ends
-  // with "Status: OK.".
+  // Send Parameters with `pair` in txtPair writes its six files, mypair.txt with the pair (4 digits,
+  // back-test selected), and ends with "Status: OK.".
   bool SendParametersWorks(const std::wstring& pair) {
     SetText(L"txtPair", pair);
     Forget();
     Click(L"cmdSendParameters");
-    const Events events = Recorded();
-    bool wrote = false;
-    for (const std::wstring& event : events)
-      wrote = wrote || event == L"file MT4\\tester\\files\\mypair.txt";
-    return wrote && !events.empty() && events.back() == L"status Status: OK." &&
+    return Recorded() == WindowEvents(L"MT4\\tester\\files\\", ActionNamed("SendParameters")) &&
            ReadBytes(data.BackTest() + L"\\mypair.txt") == std::string(pair.begin(), pair.end()) + "\r\n";
   }
 
-  bool wait_for_vendor = true;
   // Runs as each message box would be shown; what it throws goes to the handler that showed the box.
   std::function<void()> message_box_fails;
   TempFolder temp;
@@ -161,6 +156,15 @@ class MainWindowTest : public testing::Test {
   std::wstring previous_directory;
   std::unique_ptr<frmMain> window;
   std::unique_ptr<PanelRecorder> recorder;
+};
+
+// The main window against the SQLite stand-in for the vendor's database, which answers.
+class SqliteWindowTest : public MainWindowTest {
+ protected:
+  // The SQLite driver ignores the server and opens the file database= names.
+  std::wstring VendorConnection() const override { return database.FullPathConnectionString(); }
+
+  SqliteVendorDatabase database;
 };
 
 }  // namespace qm::test

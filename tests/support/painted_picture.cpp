@@ -36,13 +36,14 @@ Picture PaintedPicture(HWND control) {
   HBITMAP bitmap = ::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (bitmap == nullptr)
     return picture;
-  const HGDIOBJ previous = ::SelectObject(dc.get(), bitmap);
-  ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
-  ::GdiFlush();
+  {
+    const ScopedSelection selected(dc.get(), bitmap);
+    ::SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+    ::GdiFlush();
+  }
   const auto* bgrx = static_cast<const unsigned char*>(bits);
   for (int i = 0; i < picture.width * picture.height; ++i)
     picture.pixels.push_back(RGB(bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]));
-  ::SelectObject(dc.get(), previous);
   ::DeleteObject(bitmap);
   return picture;
 }

@@ -58,6 +58,8 @@ LRESULT CALLBACK PanelRecorder::LabelProcedure(HWND label, UINT message, WPARAM 
     if (message == WM_DRAWITEM &&
         reinterpret_cast<const DRAWITEMSTRUCT*>(lparam)->hwndItem == recorder->status_)
       ++recorder->status_paints;
+    if (message == WM_APP + 1)
+      ++recorder->vendor_results;
     return ::DefSubclassProc(label, message, wparam, lparam);
   }
   if (message != WM_SETTEXT)

@@ -1,8 +1,8 @@
 #pragma once
 // Watches a real main window the way the recording fake panel watches the actions: every text written to
 // the status line and to the public-message label, as a reader gets it from the label right after, every
-// message box, and the files written below a folder before each of them, in the order they happened; and how
-// often the status line has been painted.
+// message box, and the files written below a folder before each of them, in the order they happened; how
+// often the status line has been painted, and how many results of the vendor work the window has taken.
 
 #include <windows.h>
 
@@ -28,6 +28,8 @@ class PanelRecorder {
   std::vector<std::wstring> events;
   // How often the status line has been drawn so far.
   int status_paints = 0;
+  // The vendor worker's results the window has taken so far: the worker posts each one as WM_APP+1.
+  int vendor_results = 0;
 
   // The message-box stand-in: records the box instead of showing it.
   void MessageBox(HWND owner, const std::wstring& text, const std::wstring& caption);

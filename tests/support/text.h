@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,14 @@ inline std::string Narrow(std::wstring_view text) {
       '\0');
   ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()), nullptr,
                         nullptr);
+  return out;
+}
+
+// A case's name as a test's name, which takes letters, digits and '_' only.
+inline std::string TestNameOf(std::string_view name) {
+  std::string out;
+  for (char c : name)
+    out += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
   return out;
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/unique_handle.h"
 #include "support/action_files.h"
 #include "support/main_window_fixture.h"
 #include "support/painted_picture.h"
@@ -16,13 +17,7 @@ using test::Events;
 
 constexpr wchar_t kOk[] = L"status Status: OK.";
 
-class PublicMessageTest : public test::MainWindowTest {
- protected:
-  // The SQLite driver ignores the server and opens the file database= names.
-  std::wstring VendorConnection() const override { return database.FullPathConnectionString(); }
-
-  test::SqliteVendorDatabase database;
-};
+class PublicMessageTest : public test::SqliteWindowTest {};
 
 struct MessageCase {
   const char* name;
@@ -44,7 +39,7 @@ TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
   for (const std::wstring& row : GetParam().rows)
     database.Run(test::InsertMessage(row));
 
-  window->Form_Load();
+  Load();
   const Events started = Recorded();
   ASSERT_GE(started.size(), 2u);
   EXPECT_EQ(Events(started.end() - 2, started.end()), (Events{L"status ", kOk}))
@@ -54,11 +49,10 @@ TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
 
   SetText(L"txtFileLocation", ExpertAdvisor());
   Forget();
-  Click(L"cmdBuy");
+  ClickAndAwaitRefresh(L"cmdBuy");
 
-  Events expected = test::WriteEvents(L"MT4\\tester\\files\\", test::ActionNamed("Buy"));
-  expected.push_back(kOk);  // the action's own report, at once
-  // The message when the refresh has read it; its own report is not shown.
+  // The action's own report at once, then the message when the refresh has read it; its report is not shown.
+  Events expected = test::WindowEvents(L"MT4\\tester\\files\\", test::ActionNamed("Buy"));
   if (!GetParam().rows.empty())
     expected.push_back(L"ads " + GetParam().shown);
   EXPECT_EQ(Recorded(), expected);
@@ -71,7 +65,7 @@ TEST_P(PublicMessageCaseTest, StartUpLeavesTheLabelAndAnOrderRefreshesIt) {
 // painted again.
 TEST_F(PublicMessageTest, EachRefreshGivesTheLabelOnlyAMessageThatChanged) {
   database.Run(L"CREATE TABLE Vostrel_Gap (Public_Msg TEXT)");
-  window->Form_Load();
+  Load();
   SetText(L"txtFileLocation", ExpertAdvisor());
   const struct {
     const wchar_t* first_row;  // nothing: the table is emptied
@@ -88,13 +82,10 @@ TEST_F(PublicMessageTest, EachRefreshGivesTheLabelOnlyAMessageThatChanged) {
       database.Run(L"INSERT INTO Vostrel_Gap (Public_Msg) VALUES (" + test::SqlText(refresh.first_row) +
                    L")");
     Forget();
-    Click(L"cmdCloseAll");
-    Events ads;
-    for (const std::wstring& event : Recorded()) {
-      if (event.starts_with(L"ads "))
-        ads.push_back(event);
-    }
-    EXPECT_EQ(ads, refresh.ads);
+    ClickAndAwaitRefresh(L"cmdCloseAll");
+    Events expected = test::WindowEvents(L"MT4\\tester\\files\\", test::ActionNamed("CloseAll"));
+    expected.insert(expected.end(), refresh.ads.begin(), refresh.ads.end());
+    EXPECT_EQ(Recorded(), expected);
   }
 }
 
@@ -106,19 +97,17 @@ TEST_F(PublicMessageTest, ALongMessageShowsItsPartlyVisibleLineCutAtTheLabelsEdg
     message += L"Line " + std::to_wstring(line) + (line < 10 ? L"\r\n" : L"");
   database.Run(L"CREATE TABLE Vostrel_Gap (Public_Msg TEXT)");
   database.Run(test::InsertMessage(message));
-  window->Form_Load();
+  Load();
   SetText(L"txtFileLocation", ExpertAdvisor());
-  Click(L"cmdBuy");
+  ClickAndAwaitRefresh(L"cmdBuy");
   ASSERT_EQ(Recorded().back(), L"ads " + message);
   Pump();
 
   HWND ads = Control(L"lblAds2");
-  const HDC dc = ::GetDC(ads);
-  const HGDIOBJ previous = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(ads, WM_GETFONT, 0, 0)));
+  const UniqueDc dc(::CreateCompatibleDC(nullptr));
+  const ScopedSelection font(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(ads, WM_GETFONT, 0, 0)));
   TEXTMETRICW metrics{};
-  ::GetTextMetricsW(dc, &metrics);
-  ::SelectObject(dc, previous);
-  ::ReleaseDC(ads, dc);
+  ::GetTextMetricsW(dc.get(), &metrics);
   const test::Picture painted = test::PaintedPicture(ads);
   const int line = metrics.tmHeight;
   ASSERT_TRUE(6 * line < painted.height && painted.height < 7 * line) << "six lines and part of a seventh";

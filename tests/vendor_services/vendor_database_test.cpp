@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "support/vendor_refresh.h"
 #include "support/sqlite_database.h"
 #include "support/temp_folder.h"
+#include "support/vendor_results.h"
 
 namespace qm {
 namespace {
@@ -116,11 +116,10 @@ TEST_P(RefreshTest, ReadsTheFirstRowOrReports) {
   for (const std::wstring& sql : c.setup)
     database.Run(sql);
 
-  VendorDatabase vendor;
-  const test::Refresh refresh = test::RefreshPublicMessage(vendor);
+  const VendorResult refresh = test::VendorRequester(database.FullPathConnectionString()).Refresh();
 
   EXPECT_EQ(refresh.message, c.message);
-  EXPECT_THAT(VendorStatusReport(refresh.failure), c.status);
+  EXPECT_THAT(VendorStatusReport(refresh.outcome), c.status);
 }
 
 INSTANTIATE_TEST_SUITE_P(SqliteAsSqlServer, RefreshTest, testing::ValuesIn(RefreshCases()),
@@ -137,8 +136,7 @@ TEST(QueryTest, ARefreshSendsTheVendorQueryAndNothingElse) {
   database.Run(kCreateTable);
   const size_t before = test::ReadBytes(trace).size();
 
-  VendorDatabase vendor;
-  ASSERT_EQ(test::RefreshPublicMessage(vendor).failure, std::nullopt);
+  ASSERT_EQ(test::VendorRequester(database.FullPathConnectionString()).Refresh().outcome, std::nullopt);
 
   const std::string calls = test::ReadBytes(trace).substr(before);
   std::vector<std::string> statements;
@@ -191,16 +189,16 @@ class RefreshSequenceTest : public testing::TestWithParam<SequenceCase> {};
 
 TEST_P(RefreshSequenceTest, EachRefreshSeesTheTableAsItIsNow) {
   SqliteVendorDatabase database;
-  VendorDatabase vendor;
-  ASSERT_EQ(vendor.ConnectVendorDatabase(), std::nullopt);
+  test::VendorRequester vendor(database.FullPathConnectionString());
+  ASSERT_EQ(vendor.Connect().outcome, std::nullopt);
   for (size_t i = 0; i < GetParam().steps.size(); ++i) {
     SCOPED_TRACE("step " + std::to_string(i + 1));
     const SequenceStep& step = GetParam().steps[i];
     for (const std::wstring& sql : step.change)
       database.Run(sql);
-    const test::Refresh refresh = test::RefreshPublicMessage(vendor);
+    const VendorResult refresh = vendor.Refresh();
     EXPECT_EQ(refresh.message, step.message);
-    EXPECT_THAT(VendorStatusReport(refresh.failure), step.status);
+    EXPECT_THAT(VendorStatusReport(refresh.outcome), step.status);
   }
 }
 
@@ -236,11 +234,11 @@ TEST_P(ConnectTest, BothOperationsReportTheConnection) {
   SqliteVendorDatabase database;
   database.Run(kCreateTable);
   database.Run(InsertMessage(L"hello"));
-  VendorDatabase vendor(GetParam().connection_string);
+  test::VendorRequester vendor(GetParam().connection_string);
 
-  EXPECT_EQ(VendorStatusReport(vendor.ConnectVendorDatabase()), GetParam().status);
-  const test::Refresh refresh = test::RefreshPublicMessage(vendor);
-  EXPECT_EQ(VendorStatusReport(refresh.failure), GetParam().status);
+  EXPECT_EQ(VendorStatusReport(vendor.Connect().outcome), GetParam().status);
+  const VendorResult refresh = vendor.Refresh();
+  EXPECT_EQ(VendorStatusReport(refresh.outcome), GetParam().status);
   EXPECT_EQ(refresh.message.has_value(), GetParam().status == L"Status: OK.");
 }
 

@@ -11,7 +11,7 @@ namespace qm {
 namespace {
 
 // One call on the scheduler, and what it answers written out:
-//   asks       "start <kind> <n>" when the request runs at once, "wait <kind> <n>" for what then waits;
+//   asks       "start <kind> <n>" when the request runs at once, else "wait" (what waits runs next);
 //   finishes   "start <kind> <n>" for the request that runs next, "idle", or "still <kind> <n>" when the
 //              sequence was not the running one; a call given up answers as a finish does;
 //   judgements "ignore", "apply", or "apply, status".
@@ -54,7 +54,7 @@ std::string Perform(VendorRequests& requests, const Step& step) {
       const auto kind = step.op == Op::AskConnect ? VendorRequestKind::Connect : VendorRequestKind::Refresh;
       if (const auto started = requests.Ask(kind))
         return (requests.Refuses() ? "refuse " : "start ") + Describe(*started);
-      return requests.waiting() ? "wait " + Describe(*requests.waiting()) : "lost";
+      return "wait";
     }
     case Op::Finish:
     case Op::GiveUp:
@@ -105,7 +105,7 @@ const RequestsCase kRequestsCases[] = {
     {"RefreshWaitsForTheConnect",
      {{Op::AskConnect, 0, "start connect 1"},
       {Op::ActionReport, 0, ""},
-      {Op::AskRefresh, 0, "wait refresh 2"},
+      {Op::AskRefresh, 0, "wait"},
       {Op::Finish, 1, "start refresh 2"},
       {Op::JudgeConnect, 1, "apply"},
       {Op::Finish, 2, "idle"},
@@ -113,12 +113,12 @@ const RequestsCase kRequestsCases[] = {
     // A refresh's own report never goes on the status line, action or not.
     {"RefreshesMergeWhileOneRuns",
      {{Op::AskRefresh, 0, "start refresh 1"},
-      {Op::AskRefresh, 0, "wait refresh 2"},
-      {Op::AskRefresh, 0, "wait refresh 3"},
-      {Op::AskRefresh, 0, "wait refresh 4"},
+      {Op::AskRefresh, 0, "wait"},
+      {Op::AskRefresh, 0, "wait"},
+      {Op::AskRefresh, 0, "wait"},
       {Op::Finish, 1, "start refresh 4"},
       {Op::JudgeRefresh, 1, "apply"},
-      {Op::AskRefresh, 0, "wait refresh 5"},
+      {Op::AskRefresh, 0, "wait"},
       {Op::Finish, 4, "start refresh 5"},
       {Op::JudgeRefresh, 4, "apply"},
       {Op::Finish, 5, "idle"},
@@ -126,23 +126,24 @@ const RequestsCase kRequestsCases[] = {
       {Op::AskRefresh, 0, "start refresh 6"}}},
     {"ConnectMergesIntoAWaitingRefresh",
      {{Op::AskRefresh, 0, "start refresh 1"},
-      {Op::AskRefresh, 0, "wait refresh 2"},
-      {Op::AskConnect, 0, "wait refresh 3"}}},
+      {Op::AskRefresh, 0, "wait"},
+      {Op::AskConnect, 0, "wait"},
+      {Op::Finish, 1, "start refresh 3"}}},
     {"RefreshTakesOverAWaitingConnect",
      {{Op::AskConnect, 0, "start connect 1"},
-      {Op::AskConnect, 0, "wait connect 2"},
-      {Op::AskRefresh, 0, "wait refresh 3"},
+      {Op::AskConnect, 0, "wait"},
+      {Op::AskRefresh, 0, "wait"},
       {Op::Finish, 1, "start refresh 3"}}},
     {"FinishOfAnotherRequestChangesNothing",
      {{Op::AskRefresh, 0, "start refresh 1"},
-      {Op::AskRefresh, 0, "wait refresh 2"},
+      {Op::AskRefresh, 0, "wait"},
       {Op::Finish, 2, "still refresh 1"},
       {Op::Finish, 7, "still refresh 1"},
       {Op::Finish, 1, "start refresh 2"},
       {Op::Finish, 1, "still refresh 2"}}},
     {"OlderResultNeverReplacesANewerOne",
      {{Op::AskRefresh, 0, "start refresh 1"},
-      {Op::AskRefresh, 0, "wait refresh 2"},
+      {Op::AskRefresh, 0, "wait"},
       {Op::Finish, 1, "start refresh 2"},
       {Op::Finish, 2, "idle"},
       {Op::JudgeRefresh, 2, "apply"},
@@ -151,9 +152,9 @@ const RequestsCase kRequestsCases[] = {
       {Op::JudgeRefresh, 3, "ignore"}}},
     {"NoCallStartsWhileTwoGivenUpAreOut",
      {{Op::AskConnect, 0, "start connect 1"},
-      {Op::AskRefresh, 0, "wait refresh 2"},
+      {Op::AskRefresh, 0, "wait"},
       {Op::GiveUp, 1, "start refresh 2"},
-      {Op::AskRefresh, 0, "wait refresh 3"},
+      {Op::AskRefresh, 0, "wait"},
       {Op::GiveUp, 2, "refuse refresh 3"},
       {Op::Finish, 3, "idle"},
       {Op::AskConnect, 0, "refuse connect 4"},
@@ -162,7 +163,7 @@ const RequestsCase kRequestsCases[] = {
       {Op::AskRefresh, 0, "start refresh 5"}}},
     {"OlderConnectReportNeverReplacesANewerResult",
      {{Op::AskConnect, 0, "start connect 1"},
-      {Op::AskRefresh, 0, "wait refresh 2"},
+      {Op::AskRefresh, 0, "wait"},
       {Op::JudgeRefresh, 2, "apply"},
       {Op::JudgeConnect, 1, "ignore"}}},
 };

@@ -236,8 +236,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
   return FALSE;
 }
 
-}  // namespace
-
+// The About dialog open on this thread, or null.
 HWND FindAbout() {
   HWND found = nullptr;
   ::EnumThreadWindows(
@@ -251,6 +250,8 @@ HWND FindAbout() {
       reinterpret_cast<LPARAM>(&found));
   return found;
 }
+
+}  // namespace
 
 HWND ShowAbout(HWND owner, HINSTANCE instance) {
   HWND dialog = FindAbout();

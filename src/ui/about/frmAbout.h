@@ -29,9 +29,6 @@ enum AboutControl : int {
 // one forward. Returns the dialog, or null when it could not be created.
 HWND ShowAbout(HWND owner, HINSTANCE instance);
 
-// The About dialog open on this thread, or null.
-HWND FindAbout();
-
 // StartSysInfo with the system's registry, file test and process start; message boxes are owned by `owner`.
 SysInfoServices SystemSysInfoServices(HWND owner);
 
