@@ -51,9 +51,6 @@ class frmMain final : public Panel {
   // vendor connection, whose report goes on the status line when it arrives.
   void Form_Load();
 
-  // Selects an option from code, exactly as a click on it would.
-  void Select(Option option);
-
   // Keyboard navigation between the controls for a message taken from the queue; true when the message
   // has been handled and must not be dispatched again.
   bool PreTranslateMessage(MSG& message);
@@ -86,6 +83,8 @@ class frmMain final : public Panel {
 
   // Keyboard navigation (frmMain_keyboard.cpp).
   void OnNextControl(WPARAM wparam, LPARAM lparam);
+  // Selects an option, whether a click, an arrow key or the load step chose it.
+  void Select(Option option);
   void SelectFocusedOption();
 
   // The vendor worker's side of the window (frmMain_vendor.cpp). The worker's threads queue each result

@@ -343,7 +343,7 @@ TEST_F(MainWindowTest, TabVisitsTheControlsInTabOrderWithEachOptionGroupAsOneSto
 
 struct OptionCase {
   const char* name;
-  enum class By { Click, Key, Code } by;
+  enum class By { Click, Key, Space } by;
   std::wstring_view control;  // clicked, selected from code, or holding the focus when the key is pressed
   WPARAM key;
   std::vector<Option> selected_after;
@@ -391,10 +391,24 @@ const OptionCase kOptionCases[] = {
      {RealTime, FourDigit},
      kRealTime,
      "25\r\n"},
-    {"CodeSelectsRealTime", By::Code, L"optRealTime", 0, {RealTime, FourDigit}, kRealTime, "25\r\n"},
-    {"CodeSelectsFiveDigit", By::Code, L"optFiveDigit", 0, {BackTest, FiveDigit}, kBackTest, "250\r\n"},
-    {"CodeSelectsSelectedBackTest", By::Code, L"optBackTest", 0, {BackTest, FourDigit}, nullptr, nullptr},
+    {"SpaceSelectsRealTime", By::Space, L"optRealTime", VK_SPACE, {RealTime, FourDigit}, kRealTime, "25\r\n"},
+    {"SpaceSelectsFiveDigit",
+     By::Space,
+     L"optFiveDigit",
+     VK_SPACE,
+     {BackTest, FiveDigit},
+     kBackTest,
+     "250\r\n"},
+    {"SpaceOnSelectedBackTest", By::Space, L"optBackTest", VK_SPACE, {BackTest, FourDigit}, nullptr, nullptr},
 };
+
+// The focus on an option that is not selected, as a trader gets it there without choosing it: the mouse
+// pressed on it and released outside. Given the focus any other way, an option that is not selected reports
+// a click (Windows, Wine 10), and the trader's arrow keys select what they reach.
+void PressWithoutChoosing(HWND option) {
+  ::SendMessageW(option, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  ::SendMessageW(option, WM_LBUTTONUP, 0, MAKELPARAM(-20, -20));
+}
 
 class OptionTest : public MainWindowTest, public testing::WithParamInterface<OptionCase> {};
 
@@ -412,16 +426,19 @@ TEST_P(OptionTest, SelectingAnOptionRunsTheOptionChangeOnceAfterTheSelectionChan
       ASSERT_TRUE(Recorded().empty()) << "the focus alone on a selected option changes nothing";
       Press(c.key);
       break;
-    case By::Code:
-      window->Select(OptionNamed(c.control));
+    case By::Space:
+      if (window->IsSelected(OptionNamed(c.control)))
+        ::SetFocus(Control(c.control));
+      else
+        PressWithoutChoosing(Control(c.control));
+      ASSERT_TRUE(Recorded().empty()) << "the focus alone changes nothing";
+      Press(c.key);
       break;
   }
   // The writers saw the new selection: the files went to the new account type's folder, in 4 or 5 digits.
-  // Selected from code, in no handler, the status line takes every report as it comes.
   const test::ActionFiles& change = test::ActionNamed("OptionChanged");
   if (c.folder) {
-    EXPECT_EQ(Recorded(),
-              c.by == By::Code ? test::WriteEvents(c.folder, change) : test::WindowEvents(c.folder, change));
+    EXPECT_EQ(Recorded(), test::WindowEvents(c.folder, change));
     EXPECT_EQ(ReadBytes(temp / (std::wstring(c.folder) + L"mytakeprofit.txt")), c.take_profit);
   } else {
     EXPECT_EQ(Recorded(), Events{});
@@ -441,7 +458,7 @@ INSTANTIATE_TEST_SUITE_P(Options, OptionTest, testing::ValuesIn(kOptionCases),
 
 TEST_F(MainWindowTest, TabReachesAGroupThroughItsSelectedOption) {
   StartWithExpertAdvisor();
-  window->Select(Option::FiveDigit);
+  Click(L"optFiveDigit");
   ::SetFocus(Control(L"txtMagicNo"));
   Press(VK_TAB);
   EXPECT_EQ(::GetFocus(), Control(L"optFiveDigit"));
@@ -455,7 +472,7 @@ TEST_F(MainWindowTest, TabReachesAGroupThroughItsSelectedOption) {
 // afresh. Each button's files tell which action it ran; a button without its row in the action table fails.
 TEST_F(MainWindowTest, EveryButtonOfTheLayoutWritesItsFilesAndReportsLast) {
   StartWithExpertAdvisor();
-  window->Select(Option::RealTime);
+  Click(L"optRealTime");
   SetText(L"txtPair", L"EURJPY");
   for (std::wstring_view button : test::ActionButtons()) {
     SCOPED_TRACE(Narrow(button));
@@ -663,17 +680,9 @@ const KeyCase kEnterAndEscape[] = {
     {"EnterInPath", L"txtFileLocation", VK_RETURN}, {"EscapeOnSend", L"cmdSendParameters", VK_ESCAPE},
 };
 
-// The focus on an option that is not selected, as a trader gets it there without choosing it: the mouse
-// pressed on it and released outside. Given the focus any other way, an option that is not selected reports
-// a click (Windows, Wine 10), and the trader's arrow keys select what they reach.
-void PressWithoutChoosing(HWND option) {
-  ::SendMessageW(option, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-  ::SendMessageW(option, WM_LBUTTONUP, 0, MAKELPARAM(-20, -20));
-}
-
 TEST_F(MainWindowTest, EnterAndEscapePressNothingWhereverTheFocusIs) {
   StartWithExpertAdvisor();
-  window->Select(Option::RealTime);
+  Click(L"optRealTime");
   for (const KeyCase& c : kEnterAndEscape) {
     SCOPED_TRACE(c.name);
     Forget();
@@ -692,7 +701,7 @@ TEST_F(MainWindowTest, EnterAndEscapePressNothingWhereverTheFocusIs) {
 // nothing, though the option reports a click for it.
 TEST_F(MainWindowTest, TheFocusGivenBackChoosesNoOption) {
   StartWithExpertAdvisor();
-  window->Select(Option::RealTime);
+  Click(L"optRealTime");
   Forget();
   PressWithoutChoosing(Control(L"optBackTest"));
   ::SendMessageW(window->hwnd(), WM_ACTIVATE, WA_INACTIVE, 0);
@@ -712,7 +721,7 @@ class CloseTest : public MainWindowTest, public testing::WithParamInterface<Clos
 
 TEST_P(CloseTest, ClosingOrExitEndsTheProgramAtOnceWritingNothing) {
   StartWithExpertAdvisor();
-  window->Select(Option::RealTime);
+  Click(L"optRealTime");
   Forget();
   HWND main = window->hwnd();
   ::SendMessageW(main, GetParam().message, GetParam().wparam, 0);
@@ -753,7 +762,7 @@ TEST_F(MainWindowTest, EachFileHoldsTheTextOfItsOwnBoxWhateverItsLength) {
       {L"txtselllimit_price", L"cmdSellLimit", L"myprice.txt"},
   };
   StartWithExpertAdvisor();
-  window->Select(Option::RealTime);
+  Click(L"optRealTime");
   std::vector<std::string> texts;
   for (const auto& c : kBoxes) {
     texts.push_back(std::string(40000 + texts.size(), 'x') + Narrow(c.box));
@@ -770,7 +779,7 @@ TEST_F(MainWindowTest, EachFileHoldsTheTextOfItsOwnBoxWhateverItsLength) {
 // in its default mode, the ideographic full stop for the full-stop key.
 TEST_F(MainWindowTest, FullWidthTextTypedIntoTheBoxesReachesTheFilesAsASCII) {
   StartWithExpertAdvisor();
-  window->Select(Option::RealTime);
+  Click(L"optRealTime");
   const auto type = [this](std::wstring_view box, std::wstring_view keys) {
     SetText(box, L"");
     for (const wchar_t c : keys)
