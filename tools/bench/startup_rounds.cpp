@@ -1,6 +1,6 @@
 // Start-up in paired rounds: each program started, timed to its window shown and, for a window with a status
 // line, to that line holding a text and the window answering a message (its start-up has ended and it waits
-// for input), then closed before the next one starts.
+// for input), then ended before the next one starts.
 
 #include <windows.h>
 

@@ -8,6 +8,7 @@
 #include "ui/main_layout.h"
 
 namespace qm::bench {
+
 void Fail(const std::string& what) {
   throw std::runtime_error(what);
 }
