@@ -38,12 +38,12 @@ BOOL CALLBACK MatchTopWindow(HWND window, LPARAM lparam) {
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& done, ULONGLONG patience_ms) {
+bool WaitUntil(const std::function<bool()>& done, ULONGLONG patience_ms, DWORD poll_ms) {
   const ULONGLONG deadline = ::GetTickCount64() + patience_ms;
   while (!done()) {
     if (::GetTickCount64() > deadline)
       return false;
-    ::Sleep(20);
+    ::Sleep(poll_ms);
   }
   return true;
 }

@@ -19,8 +19,9 @@ namespace qm::test {
 // process; a passing run never waits this long.
 inline constexpr ULONGLONG kPatienceMs = 30000;
 
-// Polls `done` until it holds or `patience_ms` has passed; false when it never held.
-bool WaitUntil(const std::function<bool()>& done, ULONGLONG patience_ms = kPatienceMs);
+// Polls `done` every `poll_ms` until it holds or `patience_ms` has passed; false when it never held. A timing
+// tool polls every millisecond, or with 0 only yields between polls.
+bool WaitUntil(const std::function<bool()>& done, ULONGLONG patience_ms = kPatienceMs, DWORD poll_ms = 20);
 // Dispatches the messages queued for this thread.
 void PumpMessages();
 // Runs `pump` (the queue of this thread, by default) while it waits for `done`; false when it never held.
@@ -81,6 +82,8 @@ class ProcessGuard {
 
   bool running() const;
   DWORD id() const { return id_; }
+  // The process handle, for reading the process from outside; null for an empty guard.
+  HANDLE handle() const { return process_.get(); }
   // Waits (bounded) for the process to end by itself; true when it did.
   bool WaitForExit(ULONGLONG patience_ms = kPatienceMs) const;
   // The exit code once the process has ended within `patience_ms`, STILL_ACTIVE when it has not.

@@ -21,6 +21,7 @@
 #include "layout_floor.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "ui/child_controls.h"
 
 namespace {
 
@@ -53,12 +54,6 @@ struct PressControls {
   HWND status = nullptr;
 };
 
-std::wstring TextOf(HWND box) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 bool Checked(HWND button) {
   return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -71,7 +66,7 @@ qm::Outcome WriteBuyFiles(const PressControls& controls) {
   if (!gate)
     return std::nullopt;
   const std::optional<std::wstring> folder =
-      qm::ExchangeFilePath(TextOf(controls.location), gate->account, L"");
+      qm::ExchangeFilePath(qm::WindowText(controls.location), gate->account, L"");
   if (!folder)
     return qm::RuntimeFailure(qm::err::kInvalidProcedureCall);
   qm::Outcome first_failure;
@@ -79,7 +74,7 @@ qm::Outcome WriteBuyFiles(const PressControls& controls) {
     const BuyFile& file = kBuyFiles[i];
     std::optional<std::wstring> value = L"1";
     if (file.source) {
-      const std::wstring text = TextOf(controls.boxes[i]);
+      const std::wstring text = qm::WindowText(controls.boxes[i]);
       const bool scaled =
           gate->digits == 5 && (file.source == Field::StopLoss || file.source == Field::TakeProfit);
       value = scaled ? qm::FiveDigitScaling(text) : qm::TrimSpaces(text);

@@ -49,10 +49,10 @@ inline HWND CreateFloorControl(HINSTANCE instance, HWND window, const ControlLay
   return created;
 }
 
-// Gives `window` the panel's client size and start position.
+// Gives `window` the panel's client size, below its menu bar if it has one, and start position.
 inline void PlaceLikeThePanel(HWND window, UINT dpi) {
   RECT outer{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
-  ::AdjustWindowRectExForDpi(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0, dpi);
+  ::AdjustWindowRectExForDpi(&outer, WS_OVERLAPPEDWINDOW, ::GetMenu(window) != nullptr, 0, dpi);
   ::SetWindowPos(window, nullptr, TwipsToPixels(kClientLeftTwips, dpi), TwipsToPixels(kClientTopTwips, dpi),
                  outer.right - outer.left, outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
