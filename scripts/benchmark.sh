@@ -15,9 +15,11 @@
 # the interval's half-width is 0.05 or less, or until a limit (the figures then say how many it would take).
 # A goal is met when the interval's upper end is within it, open when the interval straddles it. Timing goals
 # are reported, never enforced: the command fails only when a figure could not be measured. Everything runs
-# under Wine in the build tree's own prefix, on a virtual display when there is none.
+# under Wine in the build tree's own prefix, on a virtual display when there is none: Wine 8, this machine's,
+# or with --wine 10 (or QM_WINE=10) Wine 10 from the Debian 13 root that scripts/wine10-root.sh makes.
 #
 #   scripts/benchmark.sh                # full run; writes docs/PERFORMANCE.md
+#   scripts/benchmark.sh --wine 10      # the same under Wine 10; writes docs/PERFORMANCE-wine10.md
 #   scripts/benchmark.sh --short        # a quick check that it still works; writes <build>/bench/PERFORMANCE.md
 #   scripts/benchmark.sh --compare REV  # builds REV's panel beside this tree and times the two in the same
 #                                       # rounds, taking turns: each row's ratio, this tree over REV, with its
@@ -36,6 +38,7 @@ build_programs=1
 profile=""
 out=""
 compare=""
+export QM_WINE="${QM_WINE:-8}"
 args=("$@")
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -45,10 +48,12 @@ while [ $# -gt 0 ]; do
     --no-profile) profile=0; shift ;;
     --out) out="$(realpath -m "${2:?--out needs a file}")"; shift 2 ;;
     --compare) compare="${2:?--compare needs a revision}"; shift 2 ;;
-    -h | --help) sed -n '2,31p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --wine) export QM_WINE="${2:?--wine needs 8 or 10}"; shift 2 ;;
+    -h | --help) sed -n '2,34p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "benchmark: unknown argument: $1" >&2; exit 2 ;;
   esac
 done
+case "$QM_WINE" in 8 | 10) ;; *) echo "benchmark: --wine is 8 or 10, not $QM_WINE" >&2; exit 2 ;; esac
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "${args[@]}"
@@ -64,6 +69,7 @@ else
   startup_rounds=(20 200); press_rounds=(50 400); leak_presses=1000; probe_rounds=400; login_rounds=50
   floor_sets=200
   default_out="$repo/docs/PERFORMANCE.md"
+  [ "$QM_WINE" = 8 ] || default_out="$repo/docs/PERFORMANCE-wine$QM_WINE.md"
   profile="${profile:-1}"
 fi
 if [ -n "$compare" ]; then
@@ -78,10 +84,13 @@ message_rows=100
 
 if [ "$build_programs" = 1 ]; then
   scripts/install-deps.sh
+  [ "$QM_WINE" = 8 ] || scripts/wine10-root.sh >/dev/null
   cmake --preset mingw -B "$build" >/dev/null
   cmake --build "$build" --target bench_programs
 fi
 wine_run="$build/wine-run.sh"
+# `wine` and `wineserver` of the Wine that runs the programs, for the profile and the machine's description.
+[ "$QM_WINE" = 8 ] || export PATH="$build/wine10/bin:$PATH"
 panel="$build/src/ui/Quenmarel.exe"
 bench="$build/tools/bench"
 for program in "$panel" "$bench"/bench_{floor_window,floor_no_menu,floor_controls,floor_press,floor_writer,odbc_probe,driver}.exe \
@@ -103,9 +112,10 @@ if [ -n "$compare" ]; then
   old_panel="$revision/build/src/ui/Quenmarel.exe"
 fi
 
-# A fresh work folder: two driver lists, the stand-in database's folder and a terminal data folder for each
-# program pressed.
+# A fresh work folder, each Wine its own: two driver lists, the stand-in database's folder and a terminal
+# data folder for each program pressed.
 work="$build/bench/work"
+[ "$QM_WINE" = 8 ] || work="$work-wine$QM_WINE"
 rm -rf "$work"
 mkdir -p "$work"/{odbc-down,odbc-sqlite,db,floor}
 for data in panel floor old new; do
@@ -210,11 +220,13 @@ echo "hang_server_connections=$(cat "$work/hang.port.taken" 2>/dev/null || echo 
 # The profile: what the programs ask of the Wine server, counted in its request log (wineserver -d1), for
 # a few presses with the vendor server refusing and one start of each program. A request is a round trip
 # to the one server every Wine program of the prefix shares. The log slows every program down, so this
-# runs apart from the timed runs, in a prefix of its own (made once, with the panel's font), whose server
-# it starts itself.
+# runs apart from the timed runs, in a prefix of its own (made once, with the fonts wine-run.sh gives the
+# build tree's prefix), whose server it starts itself.
 if [ "$profile" = 1 ]; then
   echo "benchmark: profile, the Wine server's request log ($profile_presses presses, one start each)"
   prefix="$build/bench/profile-prefix"
+  [ "$QM_WINE" = 8 ] || prefix="$prefix-wine$QM_WINE"
+  fonts="$("$wine_run" --prefix)/drive_c/windows/Fonts"
   log="$work/server-requests.log"
   (
     export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
@@ -223,7 +235,7 @@ if [ "$profile" = 1 ]; then
       wineserver -w
       touch "$prefix/.qm-ready"
     fi
-    cp -n /usr/share/wine/fonts/*.fon /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+    cp -n "$fonts"/*.fon "$fonts"/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     wineserver -w
     wineserver -f -d1 </dev/null >/dev/null 2>"$log" &
     server=$!
