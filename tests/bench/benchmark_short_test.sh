@@ -10,7 +10,9 @@ script="$1"
 wine="${QM_WINE:-8}"
 out="$2/PERFORMANCE-wine$wine.md"
 rm -f "$out"
-bash "$script" --short --no-build --wine "$wine" --out "$out"
+# As from a trader's shell: the Wine comes from --wine alone, not from the Wine 10 run's environment.
+plain_path="$(tr ':' '\n' <<<"$PATH" | grep -v '/wine10/bin$' | paste -sd:)"
+env -u QM_WINE PATH="$plain_path" bash "$script" --short --no-build --wine "$wine" --out "$out"
 
 fail() { echo "bench_short: $*" >&2; exit 1; }
 [ -s "$out" ] || fail "no document at $out"
