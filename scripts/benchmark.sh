@@ -19,7 +19,8 @@
 # or with --wine 10 (or QM_WINE=10) Wine 10 from the Debian 13 root that scripts/wine10-root.sh makes.
 #
 #   scripts/benchmark.sh                # full run; writes docs/PERFORMANCE.md
-#   scripts/benchmark.sh --wine 10      # the same under Wine 10; writes docs/PERFORMANCE-wine10.md
+#   scripts/benchmark.sh --wine 10      # the same under Wine 10; writes docs/PERFORMANCE-wine10.md (every file
+#                                       # it writes, as each below, is named with -wine10)
 #   scripts/benchmark.sh --short        # a quick check that it still works; writes <build>/bench/PERFORMANCE.md
 #   scripts/benchmark.sh --compare REV  # builds REV's panel beside this tree and times the two in the same
 #                                       # rounds, taking turns: each row's ratio, this tree over REV, with its
@@ -49,11 +50,14 @@ while [ $# -gt 0 ]; do
     --out) out="$(realpath -m "${2:?--out needs a file}")"; shift 2 ;;
     --compare) compare="${2:?--compare needs a revision}"; shift 2 ;;
     --wine) export QM_WINE="${2:?--wine needs 8 or 10}"; shift 2 ;;
-    -h | --help) sed -n '2,34p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,35p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "benchmark: unknown argument: $1" >&2; exit 2 ;;
   esac
 done
 case "$QM_WINE" in 8 | 10) ;; *) echo "benchmark: --wine is 8 or 10, not $QM_WINE" >&2; exit 2 ;; esac
+# What a run writes is its Wine's own, named with -wine10 after Wine 8's, as wine-run.sh names its prefixes.
+wine_suffix=""
+[ "$QM_WINE" = 8 ] || wine_suffix="-wine$QM_WINE"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "${args[@]}"
@@ -63,17 +67,16 @@ build="$(realpath -m "${QM_BUILD_DIR:-$repo/build/mingw}")"
 # Rounds: at least, at most. A start-up round starts each program once, a press round presses each once.
 if [ "$short" = 1 ]; then
   startup_rounds=(2 2); press_rounds=(5 5); leak_presses=50; probe_rounds=5; login_rounds=5; floor_sets=20
-  default_out="$build/bench/PERFORMANCE.md"
+  default_out="$build/bench/PERFORMANCE$wine_suffix.md"
   profile="${profile:-0}"
 else
   startup_rounds=(20 200); press_rounds=(50 400); leak_presses=1000; probe_rounds=400; login_rounds=50
   floor_sets=200
-  default_out="$repo/docs/PERFORMANCE.md"
-  [ "$QM_WINE" = 8 ] || default_out="$repo/docs/PERFORMANCE-wine$QM_WINE.md"
+  default_out="$repo/docs/PERFORMANCE$wine_suffix.md"
   profile="${profile:-1}"
 fi
 if [ -n "$compare" ]; then
-  default_out="$build/bench/COMPARE.md"
+  default_out="$build/bench/COMPARE$wine_suffix.md"
   profile=0
   compare_hash="$(git rev-parse --verify --quiet "$compare^{commit}")" ||
     { echo "benchmark: no such revision: $compare" >&2; exit 2; }
@@ -112,10 +115,9 @@ if [ -n "$compare" ]; then
   old_panel="$revision/build/src/ui/Quenmarel.exe"
 fi
 
-# A fresh work folder, each Wine its own: two driver lists, the stand-in database's folder and a terminal
-# data folder for each program pressed.
-work="$build/bench/work"
-[ "$QM_WINE" = 8 ] || work="$work-wine$QM_WINE"
+# A fresh work folder: two driver lists, the stand-in database's folder and a terminal data folder for each
+# program pressed.
+work="$build/bench/work$wine_suffix"
 rm -rf "$work"
 mkdir -p "$work"/{odbc-down,odbc-sqlite,db,floor}
 for data in panel floor old new; do
@@ -224,8 +226,7 @@ echo "hang_server_connections=$(cat "$work/hang.port.taken" 2>/dev/null || echo 
 # build tree's prefix), whose server it starts itself.
 if [ "$profile" = 1 ]; then
   echo "benchmark: profile, the Wine server's request log ($profile_presses presses, one start each)"
-  prefix="$build/bench/profile-prefix"
-  [ "$QM_WINE" = 8 ] || prefix="$prefix-wine$QM_WINE"
+  prefix="$build/bench/profile-prefix$wine_suffix"
   fonts="$("$wine_run" --prefix)/drive_c/windows/Fonts"
   log="$work/server-requests.log"
   (
