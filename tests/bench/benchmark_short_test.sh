@@ -2,22 +2,20 @@
 # Runs the benchmark command in its short mode with the programs already built, then checks the document it
 # wrote: every table row is there, every time is a positive number, every ratio a positive median inside its
 # interval, every goal met, open or missed, every round count above zero, handle and window counts whole
-# numbers above zero, and the command and the Wine recorded in it are the ones that ran.
-#   benchmark_short_test.sh BENCHMARK_SCRIPT OUTPUT_FOLDER
-# It runs under the Wine of QM_WINE (8 or 10) and writes OUTPUT_FOLDER/PERFORMANCE-wine<8|10>.md.
+# numbers above zero, and the command and the Wine (QM_WINE, 8 or 10) recorded in it are the ones that ran.
+#   benchmark_short_test.sh BENCHMARK_SCRIPT OUTPUT_FILE
 set -euo pipefail
 script="$1"
-wine="${QM_WINE:-8}"
-out="$2/PERFORMANCE-wine$wine.md"
+out="$2"
 rm -f "$out"
 # As from a trader's shell: the Wine comes from --wine alone, not from the Wine 10 run's environment.
-plain_path="$(tr ':' '\n' <<<"$PATH" | grep -v '/wine10/bin$' | paste -sd:)"
-env -u QM_WINE PATH="$plain_path" bash "$script" --short --no-build --wine "$wine" --out "$out"
+env -u QM_WINE PATH="${PATH//$QM_BUILD_DIR\/wine10\/bin:/}" \
+  bash "$script" --short --no-build --wine "${QM_WINE:-8}" --out "$out"
 
 fail() { echo "bench_short: $*" >&2; exit 1; }
 [ -s "$out" ] || fail "no document at $out"
 grep -q '^Made by `scripts/benchmark.sh --short' "$out" || fail "the document does not name the command"
-grep -q "^Machine: .*, wine-$wine\.[0-9]" "$out" || fail "the document does not name Wine $wine"
+grep -q "^Machine: .*, wine-${QM_WINE:-8}\.[0-9]" "$out" || fail "the document does not name Wine ${QM_WINE:-8}"
 
 # The cell of `column` (1-based, counting after the label) in the row that starts with `label`.
 cell() {
